@@ -1,0 +1,41 @@
+#include "TestSupport.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+TempFolder::TempFolder() = default;
+
+std::string TempFolder::Path(const std::string& name) const
+{
+    std::string base = QFile::encodeName(m_dir.path()).toStdString();
+    return name.empty() ? base : base + "/" + name;
+}
+
+std::string TempFolder::MakeFile(const std::string& name, const QByteArray& content) const
+{
+    const std::string path = Path(name);
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd >= 0) {
+        if (!content.isEmpty())
+            (void)::write(fd, content.constData(), content.size());
+        ::close(fd);
+    }
+    return path;
+}
+
+QByteArray FileHash(const std::string& path)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    int fd = ::open(path.c_str(), O_RDONLY);
+    if (fd < 0)
+        return {};
+    char buffer[65536];
+    ssize_t n;
+    while ((n = ::read(fd, buffer, sizeof buffer)) > 0)
+        hash.addData(QByteArrayView(buffer, n));
+    ::close(fd);
+    return hash.result().toHex();
+}

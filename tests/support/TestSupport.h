@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QByteArray>
+#include <QTemporaryDir>
+
+#include <string>
+
+// A temporary folder for file-system tests, removed with the object.
+class TempFolder {
+public:
+    TempFolder();
+    bool IsValid() const { return m_dir.isValid(); }
+    // Native path of an entry inside the folder, as raw bytes.
+    std::string Path(const std::string& name = {}) const;
+    // Creates a regular file with the given content and returns its path.
+    std::string MakeFile(const std::string& name, const QByteArray& content = {}) const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// SHA-256 of a file's content, for "content unchanged" checks.
+QByteArray FileHash(const std::string& path);
