@@ -4,9 +4,27 @@
 #include <QFile>
 
 #include <fcntl.h>
+#include <ftw.h>
+#include <sys/stat.h>
+#include <cstdio>
 #include <unistd.h>
 
 TempFolder::TempFolder() = default;
+
+namespace {
+int RemoveEntry(const char* path, const struct stat*, int, struct FTW*)
+{
+    return ::remove(path);
+}
+} // namespace
+
+TempFolder::~TempFolder()
+{
+    // QTemporaryDir removes through text file names and trips over names
+    // that are not valid UTF-8; remove the tree byte for byte first.
+    if (m_dir.isValid())
+        ::nftw(Path().c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS);
+}
 
 std::string TempFolder::Path(const std::string& name) const
 {

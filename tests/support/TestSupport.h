@@ -9,6 +9,7 @@
 class TempFolder {
 public:
     TempFolder();
+    ~TempFolder();
     bool IsValid() const { return m_dir.isValid(); }
     // Native path of an entry inside the folder, as raw bytes.
     std::string Path(const std::string& name = {}) const;

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "FolderItem.h"
+#include "Object.h"
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+class MenuBar;
+
+// The program's one application object. The program subclasses it, registers
+// it with _RuntimeRegisterAppObject and handles its events.
+class Application : public Object {
+    KESTRUNE_CLASS_INFO
+
+public:
+    Application();
+    ~Application() override;
+
+    std::shared_ptr<::MenuBar> MenuBar() const { return m_menuBar; }
+    void SetMenuBar(std::shared_ptr<::MenuBar> menuBar);
+
+    // The program's own executable.
+    std::shared_ptr<FolderItem> ExecutableFile() const;
+
+    // Binds a menu item, by its name, to a handler; the handler's result
+    // says whether it handled the choice.
+    void _AddMenuHandler(const std::string& itemName, std::function<bool()> handler);
+    bool _HasMenuHandler(const std::string& itemName) const;
+    // Runs the handler bound to the item's name; false when there is none.
+    bool _InvokeMenuHandler(const std::string& itemName);
+
+    // Raised by the framework after late start-up: NewDocument when the
+    // process was started without documents, OpenDocument once per document
+    // that the desktop asked the program to open, in order.
+    virtual void Event_NewDocument() {}
+    virtual void Event_OpenDocument(std::shared_ptr<FolderItem> item) { (void)item; }
+
+    static void _SetSupportsHiDPI(bool supported);
+
+private:
+    std::shared_ptr<::MenuBar> m_menuBar;
+    std::map<std::string, std::function<bool()>> m_menuHandlers;
+};
+
+// --- Process life -----------------------------------------------------------
+
+// Prepares the framework: the Qt application and the process arguments, kept
+// byte for byte as the desktop's open-document requests.
+void _RuntimeInit(int& argc, char** argv);
+// Initialises the framework's own classes.
+void _RuntimeInitExternalClasses();
+// Registers the application object; the framework holds it from now on.
+void _RuntimeRegisterAppObject(std::shared_ptr<Application> app);
+// The registered application object, or none.
+Application* _GetAppObject();
+// Replaces the document requests taken from the process arguments (tests).
+void _SetDocumentRequests(std::vector<std::string> paths);
+// Finishes initialisation: calls lateStartup once, then queues the desktop's
+// requests (one OpenDocument per process argument, or one NewDocument).
+void _RunFrameworkInitialization(std::function<void()> lateStartup);
+// The event loop; returns when the application quits.
+int _RuntimeRun();
+// Asks the event loop to end.
+void _RuntimeQuit();
+
+// --- Failures -----------------------------------------------------------------
+
+// Shows an exception that no handler took: its class and message in a
+// message box. The program then goes on.
+void _UnhandledException(const std::exception& error);
+// Replaces the message box, for tests.
+void SetUnhandledExceptionPresenter(std::function<void(const std::string& className, const std::string& message)> presenter);
+// Runs program code called from an event; an exception that escapes goes to
+// _UnhandledException.
+void _CallGuarded(const std::function<void()>& code);
+
+// --- Desktop services ---------------------------------------------------------
+
+// Opens an address in the user's browser.
+void ShowURL(const std::string& url);
+// Shows the desktop's standard About box of the application.
+void ShowStandardAboutPanel();
+// Replaces ShowURL and the About box, for tests.
+void SetDesktopServicesHook(std::function<void(const std::string& request)> hook);

@@ -1,0 +1,249 @@
+#include "RectControl.h"
+
+#include "UiThread.h"
+#include "Window.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QWidget>
+
+const ClassInfo& RectControl::StaticClassInfo()
+{
+    static const ClassInfo info("RectControl", &Object::StaticClassInfo(), {
+        MakeProperty("Name", PropertyType::String, &RectControl::Name, &RectControl::SetName),
+        MakeProperty("Index", PropertyType::Integer, &RectControl::Index, &RectControl::SetIndex),
+        MakeProperty("Left", PropertyType::Integer, &RectControl::Left, &RectControl::SetLeft),
+        MakeProperty("Top", PropertyType::Integer, &RectControl::Top, &RectControl::SetTop),
+        MakeProperty("Width", PropertyType::Integer, &RectControl::Width, &RectControl::SetWidth),
+        MakeProperty("Height", PropertyType::Integer, &RectControl::Height, &RectControl::SetHeight),
+        MakeProperty("LockLeft", PropertyType::Boolean, &RectControl::LockLeft, &RectControl::SetLockLeft),
+        MakeProperty("LockTop", PropertyType::Boolean, &RectControl::LockTop, &RectControl::SetLockTop),
+        MakeProperty("LockRight", PropertyType::Boolean, &RectControl::LockRight, &RectControl::SetLockRight),
+        MakeProperty("LockBottom", PropertyType::Boolean, &RectControl::LockBottom, &RectControl::SetLockBottom),
+        MakeStored("TabPanelIndex", PropertyType::Integer),
+        MakeProperty("TabIndex", PropertyType::Integer, &RectControl::TabIndex, &RectControl::SetTabIndex),
+        MakeProperty("TabStop", PropertyType::Boolean, &RectControl::TabStop, &RectControl::SetTabStop),
+        MakeProperty("Enabled", PropertyType::Boolean, &RectControl::Enabled, &RectControl::SetEnabled),
+        MakeProperty("Visible", PropertyType::Boolean, &RectControl::Visible, &RectControl::SetVisible),
+        MakeProperty("HelpTag", PropertyType::String, &RectControl::HelpTag, &RectControl::SetHelpTag),
+        MakeStored("AutoDeactivate", PropertyType::Boolean),
+        MakeProperty("InitialParent", PropertyType::String, &RectControl::InitialParent, &RectControl::SetInitialParent),
+    });
+    return info;
+}
+
+std::vector<PropertyInfo> RectControl::FontProperties()
+{
+    return {
+        MakeProperty("TextFont", PropertyType::String, &RectControl::TextFont, &RectControl::SetTextFont),
+        MakeProperty("TextSize", PropertyType::Single, &RectControl::TextSize, &RectControl::SetTextSize),
+        MakeProperty("TextUnit", PropertyType::FontUnits, &RectControl::TextUnit, &RectControl::SetTextUnit),
+        MakeProperty("Bold", PropertyType::Boolean, &RectControl::Bold, &RectControl::SetBold),
+        MakeProperty("Italic", PropertyType::Boolean, &RectControl::Italic, &RectControl::SetItalic),
+        MakeProperty("Underline", PropertyType::Boolean, &RectControl::Underline, &RectControl::SetUnderline),
+    };
+}
+
+RectControl::RectControl(QWidget* widget) : m_widget(widget)
+{
+    RequireMainThread();
+    // Until the control joins a window its widget must not become a
+    // top-level window of its own.
+    m_widget->setAttribute(Qt::WA_DontShowOnScreen, false);
+    m_widget->hide();
+}
+
+RectControl::~RectControl()
+{
+    // A container deletes its child widgets itself; the pointer is then null.
+    delete m_widget.data();
+}
+
+void RectControl::SetName(const std::string& name)
+{
+    m_name = name;
+    if (m_widget)
+        m_widget->setObjectName(QString::fromStdString(name));
+}
+
+void RectControl::SetLeft(std::int64_t left)
+{
+    RequireMainThread();
+    m_left = left;
+    UpdateGeometry();
+}
+
+void RectControl::SetTop(std::int64_t top)
+{
+    RequireMainThread();
+    m_top = top;
+    UpdateGeometry();
+}
+
+void RectControl::SetWidth(std::int64_t width)
+{
+    RequireMainThread();
+    m_width = width;
+    UpdateGeometry();
+}
+
+void RectControl::SetHeight(std::int64_t height)
+{
+    RequireMainThread();
+    m_height = height;
+    UpdateGeometry();
+}
+
+bool RectControl::Enabled() const
+{
+    RequireMainThread();
+    // The control's own setting, whatever its container's state.
+    return m_widget && !m_widget->testAttribute(Qt::WA_ForceDisabled);
+}
+
+void RectControl::SetEnabled(bool enabled)
+{
+    RequireMainThread();
+    if (m_widget)
+        m_widget->setEnabled(enabled);
+}
+
+void RectControl::SetVisible(bool visible)
+{
+    RequireMainThread();
+    m_visible = visible;
+    if (m_widget && m_window)
+        m_widget->setVisible(visible);
+}
+
+void RectControl::SetTabIndex(std::int64_t index)
+{
+    m_tabIndex = index;
+}
+
+void RectControl::SetTabStop(bool tabStop)
+{
+    RequireMainThread();
+    m_tabStop = tabStop;
+    if (m_widget && !tabStop)
+        m_widget->setFocusPolicy(Qt::NoFocus);
+}
+
+void RectControl::SetHelpTag(const std::string& tag)
+{
+    RequireMainThread();
+    m_helpTag = tag;
+    if (m_widget)
+        m_widget->setToolTip(QString::fromStdString(tag));
+}
+
+void RectControl::SetInitialParent(const std::string& parentName)
+{
+    RequireMainThread();
+    m_initialParent = parentName;
+    if (!m_window || !m_widget)
+        return;
+    RectControl* container = parentName.empty() ? nullptr : m_window->_ControlByName(parentName);
+    if (container == this)
+        container = nullptr;
+    m_parent = container;
+    m_widget->setParent(container ? container->NativeWidget() : m_window->ContentWidget());
+    UpdateGeometry();
+    m_widget->setVisible(m_visible);
+}
+
+void RectControl::Refresh(bool eraseBackground)
+{
+    RequireMainThread();
+    if (!m_widget)
+        return;
+    m_widget->setAttribute(Qt::WA_OpaquePaintEvent, !eraseBackground);
+    m_widget->repaint();
+}
+
+void RectControl::Invalidate(bool eraseBackground)
+{
+    RequireMainThread();
+    if (!m_widget)
+        return;
+    m_widget->setAttribute(Qt::WA_OpaquePaintEvent, !eraseBackground);
+    m_widget->update();
+}
+
+void RectControl::AttachToWindow(Window* window)
+{
+    m_window = window;
+    m_parent = nullptr;
+    m_widget->setParent(window->ContentWidget());
+    UpdateGeometry();
+    m_widget->setVisible(m_visible);
+}
+
+void RectControl::UpdateGeometry()
+{
+    if (!m_widget)
+        return;
+    // Coordinates are kept in window terms; Qt wants them relative to the
+    // container.
+    const std::int64_t originX = m_parent ? m_parent->Left() : 0;
+    const std::int64_t originY = m_parent ? m_parent->Top() : 0;
+    m_widget->setGeometry(int(m_left - originX), int(m_top - originY), int(std::max<std::int64_t>(m_width, 0)),
+                          int(std::max<std::int64_t>(m_height, 0)));
+    if (m_window) {
+        for (const auto& control : m_window->Controls()) {
+            if (control->m_parent == this)
+                control->UpdateGeometry();
+        }
+    }
+}
+
+void RectControl::SetTextFont(const std::string& family)
+{
+    m_textFont = family;
+    UpdateFont();
+}
+
+void RectControl::SetTextSize(float size)
+{
+    m_textSize = size;
+    UpdateFont();
+}
+
+void RectControl::SetBold(bool bold)
+{
+    m_bold = bold;
+    UpdateFont();
+}
+
+void RectControl::SetItalic(bool italic)
+{
+    m_italic = italic;
+    UpdateFont();
+}
+
+void RectControl::SetUnderline(bool underline)
+{
+    m_underline = underline;
+    UpdateFont();
+}
+
+void RectControl::UpdateFont()
+{
+    RequireMainThread();
+    QFont font = QApplication::font();
+    // "System" and "" mean the desktop's own font.
+    if (!m_textFont.empty() && m_textFont != "System" && m_textFont != "SmallSystem")
+        font.setFamily(QString::fromStdString(m_textFont));
+    if (m_textSize > 0)
+        font.setPointSizeF(m_textSize);
+    font.setBold(m_bold);
+    font.setItalic(m_italic);
+    font.setUnderline(m_underline);
+    ApplyFont(font);
+}
+
+void RectControl::ApplyFont(const QFont& font)
+{
+    if (m_widget)
+        m_widget->setFont(font);
+}
