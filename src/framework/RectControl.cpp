@@ -247,3 +247,8 @@ void RectControl::ApplyFont(const QFont& font)
     if (m_widget)
         m_widget->setFont(font);
 }
+
+QWidget* RectControl::NativeWidget() const
+{
+    return m_widget;
+}

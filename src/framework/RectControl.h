@@ -72,7 +72,7 @@ public:
     Window* TrueWindow() const { return m_window; }
 
     // The Qt widget behind the control. Framework code and tests only.
-    QWidget* NativeWidget() const { return m_widget; }
+    QWidget* NativeWidget() const;
 
 protected:
     // Takes ownership of the widget, which stays hidden until the control is

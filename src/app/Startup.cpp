@@ -1,0 +1,152 @@
+#include "Startup.h"
+
+#include "App.h"
+#include "FileTypes1.h"
+#include "MainMenuBar.h"
+
+#include "controls/qorActionBar.h"
+#include "controls/qorStatusBar.h"
+#include "framework/Application.h"
+#include "framework/DateControl.h"
+#include "framework/Localization.h"
+#include "framework/RuntimeException.h"
+#include "framework/TimeControl.h"
+#include "window/MainWindow.h"
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+void Step(const std::string& name)
+{
+    StartupTrace().push_back(name);
+}
+
+int g_exitStatus = 0;
+
+// Each step of the process run; an exception that leaves one ends the
+// process with status 0 and skips the rest.
+bool RunStep(const std::function<void()>& step)
+{
+    try {
+        step();
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+void PerformInitializers()
+{
+    // Class tables: the framework's, the pickers', then the program's own.
+    (void)Object::StaticClassInfo();
+    (void)DateControl::StaticClassInfo();
+    (void)TimeControl::StaticClassInfo();
+    (void)App::StaticClassInfo();
+    (void)MainWindow::StaticClassInfo();
+    (void)MainMenuBar::StaticClassInfo();
+    (void)qorStatusBar::StaticClassInfo();
+    (void)qorActionBar::StaticClassInfo();
+}
+
+} // namespace
+
+std::vector<std::string>& StartupTrace()
+{
+    static std::vector<std::string> trace;
+    return trace;
+}
+
+int RunProcess(int argc, char** argv)
+{
+    if (!RunStep([&] { _RuntimeInit(argc, argv); }))
+        return 0;
+    if (!RunStep(PerformInitializers))
+        return 0;
+    if (!RunStep(_Main))
+        return 0;
+    // No finalisers of the program's own: objects release what they hold
+    // when they are destroyed.
+    return g_exitStatus;
+}
+
+void _Main()
+{
+    try {
+        _EarlyStartup();
+        Step("framework initialisation");
+        _RunFrameworkInitialization(_LateStartup);
+        Step("event loop");
+        g_exitStatus = _RuntimeRun();
+    } catch (const std::exception& error) {
+        // What the handler raises itself passes on to the process run.
+        _UnhandledException(error);
+    }
+}
+
+void _EarlyStartup()
+{
+    Step("high-resolution support");
+    Application::_SetSupportsHiDPI(true);
+    Step("framework classes");
+    _RuntimeInitExternalClasses();
+    InstallTranslations();
+    Step("picker controls");
+    _InitPluginEntrypoints();
+    Step("file types");
+    _InitFileTypes();
+    Step("application object");
+    _NewAppInstance();
+    _ApplicationAddMenuHandlers();
+}
+
+void _InitPluginEntrypoints()
+{
+    (void)DateControl::StaticClassInfo();
+    (void)TimeControl::StaticClassInfo();
+}
+
+void _InitFileTypes()
+{
+    FileTypes1::_Initialize();
+}
+
+void _NewAppInstance()
+{
+    auto app = std::make_shared<App>();
+    app->Constructor();
+    app->SetMenuBar(implicit::MainMenuBar());
+    _RuntimeRegisterAppObject(app);
+}
+
+void _ApplicationAddMenuHandlers()
+{
+    const struct {
+        const char* item;
+        bool (App::*handler)();
+    } bindings[] = {
+        {"FileOpen", &App::_FileOpen_Action},
+        {"HelpAbout", &App::_HelpAbout_Action},
+        {"HelpSupport", &App::_HelpSupport_Action},
+    };
+    for (const auto& binding : bindings) {
+        ::App* app = implicit::App();
+        if (!app)
+            throw NilObjectException("The application object is not registered.");
+        Step(std::string("menu handler ") + binding.item);
+        app->_AddMenuHandler(binding.item, [app, handler = binding.handler] { return (app->*handler)(); });
+    }
+}
+
+void _LateStartup()
+{
+    Step("late start-up");
+    _MakeDefaultView();
+}
+
+void _MakeDefaultView()
+{
+    (void)implicit::MainWindow();
+    Step("main window");
+}

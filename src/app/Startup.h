@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The process's life, in order: runtime initialisation, the class tables,
+// the main routine (early start-up, framework initialisation with the late
+// start-up callback, the event loop), finalisers and exit.
+int RunProcess(int argc, char** argv);
+
+void _Main();
+void _EarlyStartup();
+void _InitPluginEntrypoints();
+void _InitFileTypes();
+void _NewAppInstance();
+void _ApplicationAddMenuHandlers();
+void _LateStartup();
+void _MakeDefaultView();
+
+// The steps of start-up as they ran, for diagnostics and tests.
+std::vector<std::string>& StartupTrace();
