@@ -1,0 +1,412 @@
+#include "Graphics.h"
+
+#include "Picture.h"
+#include "UiThread.h"
+
+#include <QApplication>
+#include <QFontMetricsF>
+#include <QImage>
+#include <QPaintDevice>
+#include <QTextLayout>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+// Coordinates and sizes arrive as any 64-bit value; sums and products of two
+// of them are worked out in 128 bits so that nothing overflows before clipping.
+using Wide = __int128;
+
+Wide CeilDiv(Wide numerator, Wide denominator) // denominator > 0
+{
+    Wide quotient = numerator / denominator;
+    if (numerator % denominator != 0 && numerator > 0)
+        ++quotient;
+    return quotient;
+}
+
+// The part of x, y, w, h that lies on a width x height context, if any.
+std::optional<QRect> Clip(Wide x, Wide y, Wide w, Wide h, Wide width, Wide height)
+{
+    if (w <= 0 || h <= 0)
+        return std::nullopt;
+    const Wide left = std::max<Wide>(x, 0);
+    const Wide top = std::max<Wide>(y, 0);
+    const Wide right = std::min<Wide>(x + w, width);
+    const Wide bottom = std::min<Wide>(y + h, height);
+    if (left >= right || top >= bottom)
+        return std::nullopt;
+    return QRect(int(left), int(top), int(right - left), int(bottom - top));
+}
+
+// The pixels of a line, row by row: for each row the path passes through, the
+// first and last column it takes there. One pixel per step along the longer
+// axis, the other coordinate rounded to the nearest pixel (halves away from
+// the end with the lower major coordinate), so the set does not depend on the
+// order of the end points.
+class LinePath {
+public:
+    LinePath(Wide x1, Wide y1, Wide x2, Wide y2)
+    {
+        const Wide dx = x2 - x1;
+        const Wide dy = y2 - y1;
+        const Wide adx = dx < 0 ? -dx : dx;
+        const Wide ady = dy < 0 ? -dy : dy;
+        m_xMajor = adx >= ady;
+        // Walk the major axis upward.
+        if ((m_xMajor && dx < 0) || (!m_xMajor && dy < 0)) {
+            std::swap(x1, x2);
+            std::swap(y1, y2);
+        }
+        m_x1 = x1;
+        m_y1 = y1;
+        m_major = m_xMajor ? adx : ady;
+        m_minor = m_xMajor ? ady : adx;
+        const Wide minorStep = m_xMajor ? y2 - y1 : x2 - x1;
+        m_minorSign = minorStep < 0 ? -1 : 1;
+        m_top = std::min(y1, y2);
+        m_bottom = std::max(y1, y2);
+        // Both coordinates move the same way along the path, or oppositely.
+        m_xGrowsWithY = m_minorSign > 0;
+    }
+
+    Wide Top() const { return m_top; }
+    Wide Bottom() const { return m_bottom; }
+    bool XGrowsWithY() const { return m_xGrowsWithY; }
+
+    // First and last column of the path on row y, Top() <= y <= Bottom().
+    std::pair<Wide, Wide> Columns(Wide y) const
+    {
+        if (!m_xMajor) {
+            // One pixel per row: minor offset = round(k * minor / major).
+            const Wide k = y - m_y1;
+            const Wide offset = (2 * k * m_minor + m_major) / (2 * m_major);
+            const Wide x = m_x1 + m_minorSign * offset;
+            return {x, x};
+        }
+        if (m_minor == 0)
+            return {m_x1, m_x1 + m_major};
+        // Steps t along x whose rounded minor offset equals k.
+        const Wide k = (y - m_y1) * m_minorSign;
+        const Wide first = k == 0 ? 0 : CeilDiv((2 * k - 1) * m_major, 2 * m_minor);
+        const Wide last = k == m_minor ? m_major : CeilDiv((2 * k + 1) * m_major, 2 * m_minor) - 1;
+        return {m_x1 + first, m_x1 + last};
+    }
+
+private:
+    bool m_xMajor;
+    Wide m_x1, m_y1, m_major, m_minor;
+    int m_minorSign;
+    Wide m_top, m_bottom;
+    bool m_xGrowsWithY;
+};
+
+// Within this distance of the origin a line's pixels are worked out exactly;
+// the products of two coordinates then fit in 128 bits. Devices are far
+// smaller, and a pen is capped at twice that size, which still reaches
+// across any device from anywhere in that range.
+constexpr Wide kFar = Wide(1) << 33;
+
+// Cuts a line whose end points lie farther out down to the part within kFar
+// of the origin, rounding the new end points. False when nothing is left.
+bool CutToNearRange(Wide& x1, Wide& y1, Wide& x2, Wide& y2)
+{
+    auto near = [](Wide v) { return v >= -kFar && v <= kFar; };
+    if (near(x1) && near(y1) && near(x2) && near(y2))
+        return true;
+    // Liang-Barsky; long double holds 64-bit coordinates exactly.
+    const long double dx = (long double)(x2 - x1);
+    const long double dy = (long double)(y2 - y1);
+    long double from = 0, to = 1;
+    const long double limit = (long double)kFar;
+    const long double p[4] = {-dx, dx, -dy, dy};
+    const long double q[4] = {(long double)x1 + limit, limit - (long double)x1, (long double)y1 + limit,
+                              limit - (long double)y1};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0)
+                return false;
+            continue;
+        }
+        const long double t = q[i] / p[i];
+        if (p[i] < 0)
+            from = std::max(from, t);
+        else
+            to = std::min(to, t);
+    }
+    if (from > to)
+        return false;
+    const long double sx = (long double)x1, sy = (long double)y1;
+    x1 = Wide(std::llround(sx + from * dx));
+    y1 = Wide(std::llround(sy + from * dy));
+    x2 = Wide(std::llround(sx + to * dx));
+    y2 = Wide(std::llround(sy + to * dy));
+    return true;
+}
+
+std::string FormatNumber(double value)
+{
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+std::string FormatColor(Color color)
+{
+    char buffer[16];
+    if (color.Alpha() != 0)
+        std::snprintf(buffer, sizeof buffer, "%02X%02X%02X%02X", color.Alpha(), color.Red(),
+                      color.Green(), color.Blue());
+    else
+        std::snprintf(buffer, sizeof buffer, "%02X%02X%02X", color.Red(), color.Green(), color.Blue());
+    return buffer;
+}
+
+} // namespace
+
+Graphics::Graphics(QPaintDevice* device, std::int64_t width, std::int64_t height)
+    : m_device(device), m_width(width), m_height(height)
+{
+}
+
+Graphics::~Graphics()
+{
+    EndPainting();
+}
+
+void Graphics::SetForeColor(Color color)
+{
+    RequireMainThread();
+    m_foreColor = color;
+    Log("ForeColor " + FormatColor(color));
+}
+
+void Graphics::SetPenWidth(std::int64_t width)
+{
+    RequireMainThread();
+    m_penWidth = width;
+    Log("PenWidth " + std::to_string(width));
+}
+
+void Graphics::SetPenHeight(std::int64_t height)
+{
+    RequireMainThread();
+    m_penHeight = height;
+    Log("PenHeight " + std::to_string(height));
+}
+
+void Graphics::SetTextSize(double size)
+{
+    RequireMainThread();
+    m_textSize = size;
+    Log("TextSize " + FormatNumber(size));
+}
+
+void Graphics::SetBold(bool bold)
+{
+    RequireMainThread();
+    m_bold = bold;
+    Log(std::string("Bold ") + (bold ? "true" : "false"));
+}
+
+void Graphics::FillRect(std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h)
+{
+    RequireMainThread();
+    Log("FillRect " + std::to_string(x) + ' ' + std::to_string(y) + ' ' + std::to_string(w) + ' '
+        + std::to_string(h));
+    if (auto area = Clip(x, y, w, h, m_width, m_height))
+        Fill(*area);
+}
+
+void Graphics::DrawRect(std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h)
+{
+    RequireMainThread();
+    Log("DrawRect " + std::to_string(x) + ' ' + std::to_string(y) + ' ' + std::to_string(w) + ' '
+        + std::to_string(h));
+    const Wide pw = m_penWidth;
+    const Wide ph = m_penHeight;
+    if (w <= 0 || h <= 0 || pw < 1 || ph < 1)
+        return;
+    // Four bands that do not overlap, so a translucent colour blends once.
+    std::optional<QRect> bands[4];
+    if (2 * pw >= w || 2 * ph >= h) {
+        bands[0] = Clip(x, y, w, h, m_width, m_height);
+    } else {
+        bands[0] = Clip(x, y, w, ph, m_width, m_height);
+        bands[1] = Clip(x, Wide(y) + h - ph, w, ph, m_width, m_height);
+        bands[2] = Clip(x, Wide(y) + ph, pw, h - 2 * ph, m_width, m_height);
+        bands[3] = Clip(Wide(x) + w - pw, Wide(y) + ph, pw, h - 2 * ph, m_width, m_height);
+    }
+    for (const auto& band : bands) {
+        if (band)
+            Fill(*band);
+    }
+}
+
+void Graphics::DrawLine(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2)
+{
+    RequireMainThread();
+    Log("DrawLine " + std::to_string(x1) + ' ' + std::to_string(y1) + ' ' + std::to_string(x2) + ' '
+        + std::to_string(y2));
+    const Wide pw = std::min<Wide>(m_penWidth, 2 * kFar);
+    const Wide ph = std::min<Wide>(m_penHeight, 2 * kFar);
+    if (pw < 1 || ph < 1)
+        return;
+    Wide ax = x1, ay = y1, bx = x2, by = y2;
+    if (!CutToNearRange(ax, ay, bx, by))
+        return;
+
+    // The pen's top-left corner visits every pixel of the path; row r is
+    // covered by the pen at the path's rows r - ph + 1 to r. The path is
+    // monotonic, so what those rows cover on row r is one run of columns.
+    // Working row by row keeps the cost to the context's height, whatever
+    // the coordinates, and fills each pixel once.
+    const LinePath path(ax, ay, bx, by);
+    const Wide firstRow = std::max<Wide>(path.Top(), 0);
+    const Wide lastRow = std::min<Wide>(path.Bottom() + ph - 1, Wide(m_height) - 1);
+
+    // Rows with the same run are gathered into one rectangle.
+    std::optional<QRect> pending;
+    auto flush = [&] {
+        if (pending)
+            Fill(*pending);
+        pending.reset();
+    };
+    for (Wide row = firstRow; row <= lastRow; ++row) {
+        const Wide from = std::max(path.Top(), row - ph + 1);
+        const Wide to = std::min(path.Bottom(), row);
+        const Wide left = path.XGrowsWithY() ? path.Columns(from).first : path.Columns(to).first;
+        const Wide right = path.XGrowsWithY() ? path.Columns(to).second : path.Columns(from).second;
+        const auto run = Clip(left, row, right - left + pw, 1, m_width, m_height);
+        if (pending && run && run->left() == pending->left() && run->width() == pending->width()) {
+            pending->setHeight(pending->height() + 1);
+            continue;
+        }
+        flush();
+        pending = run;
+    }
+    flush();
+}
+
+void Graphics::DrawString(const std::string& utf8, double x, double y, double wrapWidth, bool condense)
+{
+    RequireMainThread();
+    std::string entry = "DrawString " + utf8 + ' ' + FormatNumber(x) + ' ' + FormatNumber(y);
+    if (wrapWidth != 0)
+        entry += " wrap " + FormatNumber(wrapWidth);
+    if (condense)
+        entry += " condense";
+    Log(std::move(entry));
+
+    QString text = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+    if (text.isEmpty())
+        return;
+    const QFont font = CurrentFont();
+    QPainter& painter = Painter();
+    painter.setFont(font);
+    painter.setPen(CurrentQColor());
+
+    if (wrapWidth <= 0 || condense) {
+        // One line. Condensing narrows the text to the wrap width instead
+        // of cutting it.
+        const double width = QFontMetricsF(font, m_device).horizontalAdvance(text);
+        if (condense && wrapWidth > 0 && width > wrapWidth) {
+            painter.save();
+            painter.translate(x, y);
+            painter.scale(wrapWidth / width, 1.0);
+            painter.drawText(QPointF(0, 0), text);
+            painter.restore();
+        } else {
+            painter.drawText(QPointF(x, y), text);
+        }
+        return;
+    }
+
+    // Wrapped: lines break at word boundaries where they can, anywhere where
+    // a word is wider than the wrap width; line breaks in the text are kept.
+    text.replace(QLatin1String("\r\n"), QString(QChar::LineSeparator));
+    text.replace(QLatin1Char('\n'), QChar::LineSeparator);
+    text.replace(QLatin1Char('\r'), QChar::LineSeparator);
+    QTextLayout layout(text, font, m_device);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    double top = 0;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(wrapWidth);
+        line.setPosition(QPointF(0, top));
+        top += line.height();
+    }
+    layout.endLayout();
+    if (layout.lineCount() == 0)
+        return;
+    layout.draw(&painter, QPointF(x, y - layout.lineAt(0).ascent()));
+}
+
+double Graphics::StringWidth(const std::string& utf8) const
+{
+    RequireMainThread();
+    return QFontMetricsF(CurrentFont(), m_device)
+        .horizontalAdvance(QString::fromUtf8(utf8.data(), qsizetype(utf8.size())));
+}
+
+void Graphics::DrawPicture(const Picture& picture, std::int64_t x, std::int64_t y)
+{
+    RequireMainThread();
+    Log("DrawPicture " + std::to_string(x) + ' ' + std::to_string(y));
+    // Taking the image ends the picture's own painter; holding this copy
+    // makes the destination detach when it is the same picture.
+    const QImage source = picture.Image();
+    if (!Clip(x, y, source.width(), source.height(), m_width, m_height))
+        return;
+    Painter().drawImage(QPoint(int(x), int(y)), source);
+}
+
+QPainter& Graphics::Painter()
+{
+    if (!m_painter)
+        m_painter = std::make_unique<QPainter>();
+    if (!m_painter->isActive() && m_painter->begin(m_device)) {
+        m_painter->setRenderHint(QPainter::Antialiasing, false);
+        m_painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
+        m_painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    }
+    return *m_painter;
+}
+
+void Graphics::EndPainting()
+{
+    if (m_painter && m_painter->isActive())
+        m_painter->end();
+}
+
+QFont Graphics::CurrentFont() const
+{
+    QFont font = QApplication::font();
+    if (m_textSize > 0)
+        font.setPointSizeF(m_textSize);
+    font.setBold(m_bold);
+    return font;
+}
+
+QColor Graphics::CurrentQColor() const
+{
+    // The framework counts alpha as transparency, Qt as opacity.
+    return QColor(m_foreColor.Red(), m_foreColor.Green(), m_foreColor.Blue(), 255 - m_foreColor.Alpha());
+}
+
+void Graphics::Fill(const QRect& area)
+{
+    Painter().fillRect(area, CurrentQColor());
+}
+
+void Graphics::Log(std::string entry)
+{
+    if (m_log)
+        m_log->push_back(std::move(entry));
+}
