@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// Linux has no one call that reads and writes an item's creation ("birth")
+// time. The kernel reports it through statx where the file system keeps it,
+// but offers no way to set it; the NTFS and SMB drivers expose it as an
+// extended attribute that can be written. Each place is one store; the
+// functions at the end pick the store for an item.
+//
+// Every path is the item's raw native path, followed if it is a symbolic
+// link. No store opens the item, so a FIFO or a device is safe to ask.
+class CreationTimeStore {
+public:
+    virtual ~CreationTimeStore() = default;
+
+    // Whether the store keeps creation times on a file system of this type
+    // (statfs f_type).
+    virtual bool Serves(std::uint64_t fileSystemType) const = 0;
+    // Whole seconds since the epoch; nullopt when the store has none.
+    virtual std::optional<std::int64_t> Read(const std::string& path) const = 0;
+    // "" once written, else the reason it was not.
+    virtual std::string Write(const std::string& path, std::int64_t seconds) const = 0;
+    // Runs after utimensat has set the modification time, for a driver that
+    // could otherwise lose it; "" when nothing was needed or it worked.
+    virtual std::string KeepModificationTime(const std::string& path, std::int64_t seconds) const
+    {
+        (void)path;
+        (void)seconds;
+        return {};
+    }
+};
+
+// statx birth time: any file system that reports one; never writable.
+const CreationTimeStore& StatxCreationTime();
+// ntfs-3g and the kernel's ntfs3: the attribute system.ntfs_crtime.
+const CreationTimeStore& NtfsCreationTime();
+// SMB/CIFS mounts: the attribute user.cifs.creationtime.
+const CreationTimeStore& CifsCreationTime();
+
+// The item's creation time from the first store that has one.
+std::optional<std::int64_t> ReadCreationTime(const std::string& path);
+// Writes through the store of the item's file system and reads the value
+// back; "" when the item now reports that time, else the reason.
+std::string WriteCreationTime(const std::string& path, std::int64_t seconds);
+
+// Gives the store of the item's file system its chance to keep a
+// modification time just set; "" when kept.
+std::string KeepModificationTime(const std::string& path, std::int64_t seconds);
+
+// The reason given where no store can write a creation time.
+inline constexpr const char* kCreationTimeNotStorable = "creation time cannot be stored on this file system";
+
+// Windows FILETIME: 100-nanosecond ticks since 1601-01-01 00:00:00 UTC.
+namespace FileTime {
+// Whole seconds since 1970, rounded down (also before 1970).
+std::int64_t ToUnixSeconds(std::uint64_t ticks);
+// Ticks of a time in whole seconds; times before 1601 become 1601.
+std::uint64_t FromUnixSeconds(std::int64_t seconds);
+} // namespace FileTime

@@ -1,0 +1,319 @@
+#include "Date.h"
+
+#include <QDate>
+#include <QLocale>
+#include <QString>
+#include <QTime>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// Wide enough that no combination of six 64-bit fields overflows before the
+// result is held to the supported years.
+using Wide = __int128;
+
+constexpr std::int64_t kSecondsPerDay = 86400;
+
+Wide FloorDiv(Wide a, Wide b)
+{
+    Wide q = a / b;
+    if ((a % b != 0) && ((a < 0) != (b < 0)))
+        --q;
+    return q;
+}
+
+// Days since 1970-01-01 of a proleptic Gregorian date (month 1-12, day 1-31).
+Wide DaysFromCivil(Wide year, int month, int day)
+{
+    year -= month <= 2 ? 1 : 0;
+    const Wide era = FloorDiv(year, 400);
+    const Wide yearOfEra = year - era * 400;
+    const int dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
+    const Wide dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra - 719468;
+}
+
+struct Civil {
+    std::int64_t year;
+    int month;
+    int day;
+};
+
+Civil CivilFromDays(std::int64_t days)
+{
+    days += 719468;
+    const std::int64_t era = static_cast<std::int64_t>(FloorDiv(days, 146097));
+    const std::int64_t dayOfEra = days - era * 146097;
+    const std::int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const std::int64_t shiftedMonth = (5 * dayOfYear + 2) / 153;
+    const int day = static_cast<int>(dayOfYear - (153 * shiftedMonth + 2) / 5 + 1);
+    const int month = static_cast<int>(shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9);
+    return {yearOfEra + era * 400 + (month <= 2 ? 1 : 0), month, day};
+}
+
+// The supported span, as wall-clock seconds counted as if they were UTC.
+const std::int64_t kFirstLocal = static_cast<std::int64_t>(DaysFromCivil(1, 1, 1)) * kSecondsPerDay;
+const std::int64_t kLastLocal = static_cast<std::int64_t>(DaysFromCivil(9999, 12, 31)) * kSecondsPerDay + 86399;
+
+// UTC offset of the local time zone at an instant, in seconds east of UTC.
+std::int64_t OffsetAt(std::int64_t instant)
+{
+    const time_t t = static_cast<time_t>(instant);
+    tm local{};
+    if (!localtime_r(&t, &local))
+        return 0;
+    return local.tm_gmtoff;
+}
+
+// --- Locale formats -------------------------------------------------------
+//
+// Qt gives a long and a short form of each; the short date has a numeric
+// month and the short time may lack seconds. The texts are cut out of the
+// long forms: the weekday (or the zone name) leaves together with the
+// punctuation that tied it to its neighbour.
+
+struct FormatPiece {
+    QString raw;       // as written in the format, quotes included
+    QChar letter;      // the field letter; null for literal text
+    bool separator;    // unquoted literal made only of spaces and punctuation
+};
+
+std::vector<FormatPiece> SplitFormat(const QString& format)
+{
+    std::vector<FormatPiece> pieces;
+    qsizetype i = 0;
+    const qsizetype n = format.size();
+    while (i < n) {
+        const QChar c = format[i];
+        qsizetype j = i + 1;
+        if (c == u'\'') {
+            // Quoted literal; '' inside stands for one quote.
+            while (j < n) {
+                if (format[j] == u'\'') {
+                    if (j + 1 < n && format[j + 1] == u'\'') {
+                        j += 2;
+                        continue;
+                    }
+                    ++j;
+                    break;
+                }
+                ++j;
+            }
+            pieces.push_back({format.mid(i, j - i), QChar(), false});
+        } else if (c.isLetter() && c.unicode() < 128) {
+            while (j < n && format[j] == c)
+                ++j;
+            pieces.push_back({format.mid(i, j - i), c, false});
+        } else {
+            bool separator = !c.isLetterOrNumber();
+            while (j < n && format[j] != u'\'' && !(format[j].isLetter() && format[j].unicode() < 128)) {
+                separator = separator && !format[j].isLetterOrNumber();
+                ++j;
+            }
+            pieces.push_back({format.mid(i, j - i), QChar(), separator});
+        }
+        i = j;
+    }
+    return pieces;
+}
+
+// Spaces, commas and brackets only join a field to its neighbour; other
+// punctuation (the dot of "9." or "2026.") belongs to the neighbour.
+bool IsJoiner(QChar c)
+{
+    return c.isSpace() || QStringView(u",\u060C\u3001\uFF0C()[]\uFF08\uFF09").contains(c);
+}
+
+// Drops the joiners at one end of a separator; the piece goes if nothing is left.
+void TrimSeparator(std::vector<FormatPiece>& pieces, std::size_t i, bool fromFront)
+{
+    if (i >= pieces.size() || !pieces[i].separator)
+        return;
+    QString& raw = pieces[i].raw;
+    if (fromFront) {
+        qsizetype k = 0;
+        while (k < raw.size() && IsJoiner(raw[k]))
+            ++k;
+        raw.remove(0, k);
+    } else {
+        qsizetype k = raw.size();
+        while (k > 0 && IsJoiner(raw[k - 1]))
+            --k;
+        raw.truncate(k);
+    }
+    if (raw.isEmpty())
+        pieces.erase(pieces.begin() + static_cast<std::ptrdiff_t>(i));
+}
+
+// Removes the fields that match, with the joiners that tied each to the rest:
+// those after it, and at the end of the format also those before it.
+template <class Predicate>
+void RemoveFields(std::vector<FormatPiece>& pieces, Predicate matches)
+{
+    for (std::size_t i = 0; i < pieces.size();) {
+        if (pieces[i].letter.isNull() || !matches(pieces[i])) {
+            ++i;
+            continue;
+        }
+        pieces.erase(pieces.begin() + static_cast<std::ptrdiff_t>(i));
+        TrimSeparator(pieces, i, true);
+        if (i == pieces.size() && i > 0) {
+            TrimSeparator(pieces, i - 1, false);
+            i = pieces.size();
+        }
+    }
+}
+
+QString JoinFormat(const std::vector<FormatPiece>& pieces)
+{
+    QString format;
+    for (const FormatPiece& piece : pieces)
+        format += piece.raw;
+    return format.trimmed();
+}
+
+QString AbbreviatedDateFormat(const QLocale& locale)
+{
+    std::vector<FormatPiece> pieces = SplitFormat(locale.dateFormat(QLocale::LongFormat));
+    RemoveFields(pieces, [](const FormatPiece& p) { return p.letter == u'd' && p.raw.size() >= 3; });
+    for (FormatPiece& piece : pieces) {
+        if (piece.letter == u'M' && piece.raw.size() >= 4)
+            piece.raw = QStringLiteral("MMM");
+    }
+    const QString format = JoinFormat(pieces);
+    return format.isEmpty() ? QStringLiteral("d MMM yyyy") : format;
+}
+
+QString LongTimeFormat(const QLocale& locale)
+{
+    std::vector<FormatPiece> pieces = SplitFormat(locale.timeFormat(QLocale::LongFormat));
+    RemoveFields(pieces, [](const FormatPiece& p) { return p.letter == u't'; });
+    const bool hasSeconds = std::any_of(pieces.begin(), pieces.end(), [](const FormatPiece& p) { return p.letter == u's'; });
+    return hasSeconds ? JoinFormat(pieces) : QStringLiteral("HH:mm:ss");
+}
+
+} // namespace
+
+Date::Date()
+    : Date(FromSecondsSinceEpoch(static_cast<std::int64_t>(::time(nullptr))))
+{
+}
+
+Date Date::FromSecondsSinceEpoch(std::int64_t seconds)
+{
+    // Beyond the supported years the fields are held to the limits anyway;
+    // staying near them keeps localtime_r inside its range.
+    seconds = std::clamp(seconds, kFirstLocal - 2 * kSecondsPerDay, kLastLocal + 2 * kSecondsPerDay);
+    const time_t t = static_cast<time_t>(seconds);
+    tm local{};
+    Date date{Unset{}};
+    if (!localtime_r(&t, &local))
+        return date;
+    date.m_year = std::int64_t(local.tm_year) + 1900;
+    date.m_month = local.tm_mon + 1;
+    date.m_day = local.tm_mday;
+    date.m_hour = local.tm_hour;
+    date.m_minute = local.tm_min;
+    // A leap second (60) becomes the first second of the next minute.
+    date.m_second = local.tm_sec;
+    date.m_offsetHint = local.tm_gmtoff;
+    return date;
+}
+
+Date Date::FromTimespec(const timespec& time)
+{
+    // tv_nsec is never negative, so tv_sec is already the floor.
+    return FromSecondsSinceEpoch(static_cast<std::int64_t>(time.tv_sec));
+}
+
+Date::Normal Date::Normalised() const
+{
+    const Wide months = Wide(m_year) * 12 + (Wide(m_month) - 1);
+    const Wide year = FloorDiv(months, 12);
+    const int month = static_cast<int>(months - year * 12) + 1;
+    const Wide days = DaysFromCivil(year, month, 1) + (Wide(m_day) - 1);
+    Wide local = days * kSecondsPerDay + Wide(m_hour) * 3600 + Wide(m_minute) * 60 + Wide(m_second);
+    local = std::clamp<Wide>(local, kFirstLocal, kLastLocal);
+
+    Normal n{};
+    n.localSeconds = static_cast<std::int64_t>(local);
+    const std::int64_t dayNumber = static_cast<std::int64_t>(FloorDiv(local, kSecondsPerDay));
+    const std::int64_t secondOfDay = n.localSeconds - dayNumber * kSecondsPerDay;
+    const Civil civil = CivilFromDays(dayNumber);
+    n.year = civil.year;
+    n.month = civil.month;
+    n.day = civil.day;
+    n.hour = secondOfDay / 3600;
+    n.minute = secondOfDay / 60 % 60;
+    n.second = secondOfDay % 60;
+    return n;
+}
+
+std::int64_t Date::Year() const { return Normalised().year; }
+std::int64_t Date::Month() const { return Normalised().month; }
+std::int64_t Date::Day() const { return Normalised().day; }
+std::int64_t Date::Hour() const { return Normalised().hour; }
+std::int64_t Date::Minute() const { return Normalised().minute; }
+std::int64_t Date::Second() const { return Normalised().second; }
+
+void Date::FieldSet()
+{
+    // The remembered offset belonged to the old fields.
+    m_offsetHint.reset();
+}
+
+void Date::SetYear(std::int64_t year) { m_year = year; FieldSet(); }
+void Date::SetMonth(std::int64_t month) { m_month = month; FieldSet(); }
+void Date::SetDay(std::int64_t day) { m_day = day; FieldSet(); }
+void Date::SetHour(std::int64_t hour) { m_hour = hour; FieldSet(); }
+void Date::SetMinute(std::int64_t minute) { m_minute = minute; FieldSet(); }
+void Date::SetSecond(std::int64_t second) { m_second = second; FieldSet(); }
+
+std::int64_t Date::SecondsSinceEpoch() const
+{
+    const std::int64_t local = Normalised().localSeconds;
+    const auto fits = [local](std::int64_t offset) { return OffsetAt(local - offset) == offset; };
+
+    if (m_offsetHint && fits(*m_offsetHint))
+        return local - *m_offsetHint;
+
+    // No zone moves its offset by a day or more, so the offsets a day either
+    // side are those before and after any change that touches this time.
+    const std::int64_t before = OffsetAt(local - kSecondsPerDay);
+    const std::int64_t after = OffsetAt(local + kSecondsPerDay);
+    const bool beforeFits = fits(before);
+    const bool afterFits = fits(after);
+    if (beforeFits && afterFits)
+        return std::min(local - before, local - after); // repeated: the earlier instant
+    if (beforeFits)
+        return local - before;
+    if (afterFits)
+        return local - after;
+    return local - before; // skipped: read with the offset before the change
+}
+
+std::string Date::AbbreviatedDate() const
+{
+    const Normal n = Normalised();
+    const QLocale locale;
+    const QDate date(static_cast<int>(n.year), static_cast<int>(n.month), static_cast<int>(n.day));
+    return locale.toString(date, AbbreviatedDateFormat(locale)).toStdString();
+}
+
+std::string Date::LongTime() const
+{
+    const Normal n = Normalised();
+    const QLocale locale;
+    const QTime time(static_cast<int>(n.hour), static_cast<int>(n.minute), static_cast<int>(n.second));
+    return locale.toString(time, LongTimeFormat(locale)).toStdString();
+}
+
+bool operator==(const Date& a, const Date& b)
+{
+    const Date::Normal x = a.Normalised();
+    const Date::Normal y = b.Normalised();
+    return x.localSeconds == y.localSeconds && a.SecondsSinceEpoch() == b.SecondsSinceEpoch();
+}

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <optional>
+#include <string>
+
+// A local wall-clock date-time to the second, in the time zone of the process
+// (TZ). A copyable value; a missing date is a std::optional<Date> without one.
+//
+// The six fields are kept exactly as they were set, so a run of setters never
+// passes through an intermediate date that moves the result: starting on
+// 31 March, SetMonth(2) then SetDay(15) gives 15 February. Only the getters,
+// the texts and the instant look at the fields as one date-time.
+//
+// Out-of-range fields are read by calendar arithmetic, the larger field
+// carrying the overflow: month 13 is January of the next year, month 0
+// December of the year before, day 0 the last day of the month before,
+// hour 24 midnight of the next day, second -1 the last second of the minute
+// before. The result is held to the years 1 to 9999; any value outside, huge
+// ones included, stops at 0001-01-01 00:00:00 or 9999-12-31 23:59:59.
+//
+// Daylight-saving changes (SecondsSinceEpoch):
+// - A wall-clock time that the change skips (30 March 2025, 02:30 in Berlin)
+//   is read with the UTC offset in force before the change, which moves it
+//   forward by the length of the gap: 02:30 CET is 03:30 CEST.
+// - A wall-clock time that the change repeats (26 October 2025, 02:30 in
+//   Berlin) is the earlier of its two instants (02:30 CEST), unless the Date
+//   was made from the later instant and no field has been set since: a Date
+//   keeps the offset of the instant it came from, so FromSecondsSinceEpoch
+//   and SecondsSinceEpoch give back the same instant everywhere.
+// The getters and the texts show the fields as set (02:30 in the gap); the
+// file system, given the instant, reports 03:30 back.
+class Date {
+public:
+    // The current local date-time; the fraction of the second is dropped.
+    Date();
+
+    static Date FromSecondsSinceEpoch(std::int64_t seconds);
+    // Whole seconds of the time; the nanoseconds are dropped.
+    static Date FromTimespec(const timespec& time);
+
+    std::int64_t Year() const;
+    std::int64_t Month() const;  // 1 to 12
+    std::int64_t Day() const;    // 1 to 31
+    std::int64_t Hour() const;   // 0 to 23
+    std::int64_t Minute() const; // 0 to 59
+    std::int64_t Second() const; // 0 to 59
+
+    void SetYear(std::int64_t year);
+    void SetMonth(std::int64_t month);
+    void SetDay(std::int64_t day);
+    void SetHour(std::int64_t hour);
+    void SetMinute(std::int64_t minute);
+    void SetSecond(std::int64_t second);
+
+    // The instant of this local date-time, in whole seconds since
+    // 1970-01-01 00:00:00 UTC, resolved as described above.
+    std::int64_t SecondsSinceEpoch() const;
+
+    // The date with the month abbreviated, in the user's locale (QLocale()):
+    // "9 Dec 2026", "Dec 9, 2026", "9. Dez. 2026". UTF-8.
+    std::string AbbreviatedDate() const;
+    // The time of day with seconds and without a time-zone name, in the
+    // user's locale: "14:05:09", "2:05:09 PM". UTF-8.
+    std::string LongTime() const;
+
+    // Equal when both show the same wall-clock date-time (after normalising)
+    // and stand for the same instant.
+    friend bool operator==(const Date& a, const Date& b);
+
+private:
+    struct Unset {};
+    explicit Date(Unset) {}
+
+    struct Normal {
+        std::int64_t year, month, day, hour, minute, second;
+        std::int64_t localSeconds; // the wall-clock time counted as if it were UTC
+    };
+    Normal Normalised() const;
+    void FieldSet();
+
+    std::int64_t m_year = 1970;
+    std::int64_t m_month = 1;
+    std::int64_t m_day = 1;
+    std::int64_t m_hour = 0;
+    std::int64_t m_minute = 0;
+    std::int64_t m_second = 0;
+    // UTC offset of the instant this Date was made from; forgotten on any set.
+    std::optional<std::int64_t> m_offsetHint;
+};

@@ -1,0 +1,149 @@
+#include "FolderItem.h"
+
+#include "CreationTime.h"
+
+#include <QByteArrayView>
+#include <QString>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <system_error>
+#include <vector>
+
+namespace {
+
+std::string DisplayText(std::string_view bytes)
+{
+    // Qt's UTF-8 decoder puts U+FFFD for every byte it cannot read.
+    return QString::fromUtf8(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size()))).toStdString();
+}
+
+std::string ErrorText(int error)
+{
+    return std::generic_category().message(error);
+}
+
+// A path that the system calls would read differently from what the caller
+// meant: empty, or cut short by a NUL byte, which would name another item.
+bool Unusable(const std::string& path)
+{
+    return path.empty() || path.find('\0') != std::string::npos;
+}
+
+std::optional<struct statx> StatItem(const std::string& path, unsigned mask)
+{
+    if (Unusable(path))
+        return std::nullopt;
+    struct statx info{};
+    // Following links, and never opening the item (a FIFO would block).
+    if (::statx(AT_FDCWD, path.c_str(), AT_STATX_SYNC_AS_STAT, mask, &info) != 0)
+        return std::nullopt;
+    return info;
+}
+
+} // namespace
+
+const ClassInfo& FolderItem::StaticClassInfo()
+{
+    static const ClassInfo info("FolderItem", &Object::StaticClassInfo(), {});
+    return info;
+}
+
+FolderItem::FolderItem(std::string nativePathBytes) : m_path(std::move(nativePathBytes)) {}
+
+std::shared_ptr<FolderItem> FolderItem::ExecutableFile()
+{
+    std::vector<char> buffer(256);
+    for (;;) {
+        const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (n < 0)
+            return std::make_shared<FolderItem>(std::string());
+        if (static_cast<std::size_t>(n) < buffer.size())
+            return std::make_shared<FolderItem>(std::string(buffer.data(), static_cast<std::size_t>(n)));
+        // readlink truncates silently; a full buffer may be a cut path.
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::string FolderItem::Name() const
+{
+    std::string_view path = m_path;
+    while (path.size() > 1 && path.back() == '/')
+        path.remove_suffix(1);
+    if (path == "/")
+        return "/";
+    const std::size_t slash = path.rfind('/');
+    return DisplayText(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+std::string FolderItem::NativePath() const
+{
+    return DisplayText(m_path);
+}
+
+std::uint64_t FolderItem::Length() const
+{
+    const auto info = StatItem(m_path, STATX_TYPE | STATX_SIZE);
+    if (!info || !S_ISREG(info->stx_mode))
+        return 0;
+    return info->stx_size;
+}
+
+bool FolderItem::Exists() const
+{
+    return StatItem(m_path, STATX_TYPE).has_value();
+}
+
+std::optional<Date> FolderItem::CreationDate() const
+{
+    if (Unusable(m_path))
+        return std::nullopt;
+    const auto seconds = ReadCreationTime(m_path);
+    if (!seconds)
+        return std::nullopt;
+    return Date::FromSecondsSinceEpoch(*seconds);
+}
+
+std::optional<Date> FolderItem::ModificationDate() const
+{
+    const auto info = StatItem(m_path, STATX_MTIME);
+    if (!info || !(info->stx_mask & STATX_MTIME))
+        return std::nullopt;
+    return Date::FromSecondsSinceEpoch(info->stx_mtime.tv_sec);
+}
+
+void FolderItem::SetModificationDate(const Date& date)
+{
+    if (Unusable(m_path)) {
+        m_lastWriteError = ErrorText(ENOENT);
+        return;
+    }
+    const std::int64_t seconds = date.SecondsSinceEpoch();
+    // By path, so the item is never opened and a missing one never created;
+    // UTIME_OMIT keeps the access time.
+    const timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(seconds), 0}};
+    if (::utimensat(AT_FDCWD, m_path.c_str(), times, 0) != 0) {
+        m_lastWriteError = ErrorText(errno);
+        return;
+    }
+    m_lastWriteError = KeepModificationTime(m_path, seconds);
+    if (!m_lastWriteError.empty())
+        return;
+    // Some file systems round the time (FAT to two seconds) or clamp it to
+    // the years they can hold.
+    const auto info = StatItem(m_path, STATX_MTIME);
+    if (!info || info->stx_mtime.tv_sec != seconds)
+        m_lastWriteError = "the file system did not keep the modification time";
+}
+
+void FolderItem::SetCreationDate(const Date& date)
+{
+    if (!Exists()) {
+        m_lastWriteError = ErrorText(ENOENT);
+        return;
+    }
+    m_lastWriteError = WriteCreationTime(m_path, date.SecondsSinceEpoch());
+}
