@@ -66,8 +66,8 @@ int RunProcess(int argc, char** argv)
         return 0;
     if (!RunStep(_Main))
         return 0;
-    // No finalisers of the program's own: objects release what they hold
-    // when they are destroyed.
+    if (!RunStep(_RuntimePerformFinalizers))
+        return 0;
     return g_exitStatus;
 }
 

@@ -3,6 +3,7 @@
 #include "MenuBar.h"
 #include "RuntimeException.h"
 #include "UiThread.h"
+#include "Window.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -157,6 +158,17 @@ void _RuntimeQuit()
 {
     RequireMainThread();
     QCoreApplication::exit(0);
+}
+
+void _RuntimePerformFinalizers()
+{
+    RequireMainThread();
+    for (const auto& window : OpenWindows())
+        window->Close();
+    // Closed windows are released from the event loop; let it run once.
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+    TheRuntime().appObject.reset();
 }
 
 void SetUnhandledExceptionPresenter(std::function<void(const std::string&, const std::string&)> presenter)

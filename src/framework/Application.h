@@ -66,6 +66,9 @@ void _RunFrameworkInitialization(std::function<void()> lateStartup);
 int _RuntimeRun();
 // Asks the event loop to end.
 void _RuntimeQuit();
+// Closes and releases every window and the application object while Qt is
+// still there to take the widgets down.
+void _RuntimePerformFinalizers();
 
 // --- Failures -----------------------------------------------------------------
 

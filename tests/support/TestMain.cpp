@@ -3,6 +3,8 @@
 // pinned here, before Qt reads it: a fixed locale and time zone, and
 // configuration and runtime folders of the process's own, so no test reads
 // or writes the user's settings.
+#include "framework/Application.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -35,5 +37,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName("kestrune-tests");
     ::testing::InitGoogleMock(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int status = RUN_ALL_TESTS();
+    _RuntimePerformFinalizers();
+    return status;
 }

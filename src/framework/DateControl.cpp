@@ -1,0 +1,233 @@
+#include "DateControl.h"
+
+#include "Application.h"
+#include "UiThread.h"
+
+#include <QApplication>
+#include <QDateEdit>
+#include <QLocale>
+#include <QRegularExpression>
+
+#include <algorithm>
+
+namespace {
+
+QDateEdit* Widget(const DateControl& picker)
+{
+    return static_cast<QDateEdit*>(picker.NativeWidget());
+}
+
+// The locale's short date, but always with the full year: a two-digit year
+// section would make the picker read years as 19xx or 20xx.
+QString DisplayFormat()
+{
+    QString format = QLocale().dateFormat(QLocale::ShortFormat);
+    format.replace(QRegularExpression(QStringLiteral("y+")), QStringLiteral("yyyy"));
+    return format;
+}
+
+// The nearest valid date to the fields, in the picker's range.
+QDate ClampedDate(const QDateEdit* edit, std::int64_t year, std::int64_t month, std::int64_t day)
+{
+    const int y = int(std::clamp<std::int64_t>(year, edit->minimumDate().year(), edit->maximumDate().year()));
+    const int m = int(std::clamp<std::int64_t>(month, 1, 12));
+    const int last = QDate(y, m, 1).daysInMonth();
+    const int d = int(std::clamp<std::int64_t>(day, 1, last));
+    return std::clamp(QDate(y, m, d), edit->minimumDate(), edit->maximumDate());
+}
+
+} // namespace
+
+const ClassInfo& DateControl::StaticClassInfo()
+{
+    static const ClassInfo info = [] {
+        std::vector<PropertyInfo> properties{
+            MakeProperty("Year", PropertyType::Integer, &DateControl::Year, &DateControl::SetYear),
+            MakeProperty("Month", PropertyType::Integer, &DateControl::Month, &DateControl::SetMonth),
+            MakeProperty("Day", PropertyType::Integer, &DateControl::Day, &DateControl::SetDay),
+            MakeProperty("DateFormat", PropertyType::Integer, &DateControl::DateFormat, &DateControl::SetDateFormat),
+            MakeProperty("LinuxDropDownMode", PropertyType::Boolean, &DateControl::LinuxDropDownMode,
+                         &DateControl::SetLinuxDropDownMode),
+            MakeProperty("LinuxTextFont", PropertyType::String, &DateControl::LinuxTextFont,
+                         &DateControl::SetLinuxTextFont),
+            MakeProperty("LinuxTextSize", PropertyType::Single, &DateControl::LinuxTextSize,
+                         &DateControl::SetLinuxTextSize),
+            MakeProperty("LinuxTextUnit", PropertyType::Integer, &DateControl::LinuxTextUnit,
+                         &DateControl::SetLinuxTextUnit),
+            MakeProperty("LinuxFontBold", PropertyType::Boolean, &DateControl::LinuxFontBold,
+                         &DateControl::SetLinuxFontBold),
+            // The picker always holds a date, so it has no empty state to
+            // tick; the values are kept for reading back.
+            MakeStored("EmptyDates", PropertyType::Boolean),
+            MakeStored("Checked", PropertyType::Boolean),
+            MakeStored("OSXDropDownMode", PropertyType::Boolean),
+        };
+        for (PropertyInfo& font : _PickerOtherDesktopFontProperties())
+            properties.push_back(std::move(font));
+        return ClassInfo("DateControl", &RectControl::StaticClassInfo(), std::move(properties));
+    }();
+    return info;
+}
+
+DateControl::DateControl() : RectControl(new QDateEdit)
+{
+    QDateEdit* edit = Widget(*this);
+    edit->setDateRange(QDate(100, 1, 1), QDate(9999, 12, 31));
+    edit->setDisplayFormat(DisplayFormat());
+    edit->setCalendarPopup(true);
+    ShowDate(QDate::currentDate());
+    // dateChanged is emitted synchronously, also for the program's own sets;
+    // those are told apart by m_settingValue, so nothing is left to arrive
+    // after a setter has returned.
+    QObject::connect(edit, &QDateEdit::dateChanged, edit, [this] {
+        if (m_settingValue)
+            return;
+        _CallGuarded([this] { ValueChanged.Raise(*this); });
+    });
+}
+
+void DateControl::ShowDate(const QDate& date)
+{
+    m_settingValue = true;
+    Widget(*this)->setDate(date);
+    m_settingValue = false;
+}
+
+void DateControl::SetDateValue(const Date& value)
+{
+    RequireMainThread();
+    ShowDate(ClampedDate(Widget(*this), value.Year(), value.Month(), value.Day()));
+}
+
+void DateControl::SetDateValue(const std::optional<Date>& value)
+{
+    RequireMainThread();
+    if (value)
+        SetDateValue(*value);
+}
+
+std::int64_t DateControl::Year() const
+{
+    RequireMainThread();
+    return Widget(*this)->date().year();
+}
+
+std::int64_t DateControl::Month() const
+{
+    RequireMainThread();
+    return Widget(*this)->date().month();
+}
+
+std::int64_t DateControl::Day() const
+{
+    RequireMainThread();
+    return Widget(*this)->date().day();
+}
+
+void DateControl::SetYear(std::int64_t year)
+{
+    RequireMainThread();
+    const QDate shown = Widget(*this)->date();
+    ShowDate(ClampedDate(Widget(*this), year, shown.month(), shown.day()));
+}
+
+void DateControl::SetMonth(std::int64_t month)
+{
+    RequireMainThread();
+    const QDate shown = Widget(*this)->date();
+    ShowDate(ClampedDate(Widget(*this), shown.year(), month, shown.day()));
+}
+
+void DateControl::SetDay(std::int64_t day)
+{
+    RequireMainThread();
+    const QDate shown = Widget(*this)->date();
+    ShowDate(ClampedDate(Widget(*this), shown.year(), shown.month(), day));
+}
+
+std::int64_t DateControl::DateFormat() const
+{
+    RequireMainThread();
+    return m_dateFormat;
+}
+
+void DateControl::SetDateFormat(std::int64_t format)
+{
+    RequireMainThread();
+    m_dateFormat = format;
+}
+
+bool DateControl::LinuxDropDownMode() const
+{
+    RequireMainThread();
+    return Widget(*this)->calendarPopup();
+}
+
+void DateControl::SetLinuxDropDownMode(bool dropDown)
+{
+    RequireMainThread();
+    Widget(*this)->setCalendarPopup(dropDown);
+}
+
+void DateControl::SetLinuxTextFont(const std::string& family)
+{
+    RequireMainThread();
+    m_fontFamily = family;
+    UpdatePickerFont();
+}
+
+void DateControl::SetLinuxTextSize(float size)
+{
+    RequireMainThread();
+    m_fontSize = size;
+    UpdatePickerFont();
+}
+
+void DateControl::SetLinuxTextUnit(std::int64_t unit)
+{
+    RequireMainThread();
+    m_fontUnit = unit;
+    UpdatePickerFont();
+}
+
+void DateControl::SetLinuxFontBold(bool bold)
+{
+    RequireMainThread();
+    m_fontBold = bold;
+    UpdatePickerFont();
+}
+
+void DateControl::UpdatePickerFont()
+{
+    _ApplyPickerFont(Widget(*this), m_fontFamily, m_fontSize, m_fontUnit, m_fontBold);
+}
+
+// --- Shared by the date and time pickers ------------------------------------------
+
+void _ApplyPickerFont(QWidget* widget, const std::string& family, float size, std::int64_t unit, bool bold)
+{
+    QFont font = QApplication::font();
+    if (!family.empty() && family != "System" && family != "SmallSystem")
+        font.setFamily(QString::fromStdString(family));
+    if (size > 0) {
+        if (unit == 1)
+            font.setPixelSize(std::max(1, int(size + 0.5f)));
+        else
+            font.setPointSizeF(size);
+    }
+    font.setBold(bold);
+    widget->setFont(font);
+}
+
+std::vector<PropertyInfo> _PickerOtherDesktopFontProperties()
+{
+    return {
+        MakeStored("MacTextFont", PropertyType::String),
+        MakeStored("MacTextSize", PropertyType::Single),
+        MakeStored("MacFontBold", PropertyType::Boolean),
+        MakeStored("WinTextFont", PropertyType::String),
+        MakeStored("WinTextSize", PropertyType::Single),
+        MakeStored("WinTextUnit", PropertyType::Integer),
+        MakeStored("WinFontBold", PropertyType::Boolean),
+    };
+}

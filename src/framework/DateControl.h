@@ -1,0 +1,85 @@
+#pragma once
+
+#include "Date.h"
+#include "Event.h"
+#include "RectControl.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QDate;
+
+// A date picker: shows and edits a calendar date, with a drop-down calendar.
+//
+// ValueChanged is raised once for each change the user makes. Setting the
+// date from the program (SetDateValue, the Year, Month and Day setters, a
+// design-time list) never raises it. A disabled picker keeps showing its
+// date.
+class DateControl : public RectControl {
+    KESTRUNE_CLASS_INFO
+
+public:
+    DateControl();
+
+    Event<void(DateControl&)> ValueChanged;
+
+    // Shows the calendar date of the value; its time of day is not used.
+    void SetDateValue(const Date& value);
+    // None leaves the shown date as it is.
+    void SetDateValue(const std::optional<Date>& value);
+
+    // The date shown, numbered as Date numbers it (month 1 to 12), so each
+    // can go to the Date setter of the same name unchanged.
+    std::int64_t Year() const;
+    std::int64_t Month() const;
+    std::int64_t Day() const;
+    // Each setter changes one field and keeps the others. A value outside
+    // the field's range shows as the nearest one inside it (month 0 and
+    // day 0 as 1, day 31 in April as 30); years run from 100 to 9999.
+    void SetYear(std::int64_t year);
+    void SetMonth(std::int64_t month);
+    void SetDay(std::int64_t day);
+
+    // Every format code shows the locale's short date with a four-digit
+    // year; the code is kept for reading back.
+    std::int64_t DateFormat() const;
+    void SetDateFormat(std::int64_t format);
+    // Whether the drop-down calendar is offered.
+    bool LinuxDropDownMode() const;
+    void SetLinuxDropDownMode(bool dropDown);
+
+    // The picker's font on this desktop. "System" is the desktop's font,
+    // size 0 its size; unit 1 counts the size in pixels, any other in points.
+    const std::string& LinuxTextFont() const { return m_fontFamily; }
+    void SetLinuxTextFont(const std::string& family);
+    float LinuxTextSize() const { return m_fontSize; }
+    void SetLinuxTextSize(float size);
+    std::int64_t LinuxTextUnit() const { return m_fontUnit; }
+    void SetLinuxTextUnit(std::int64_t unit);
+    bool LinuxFontBold() const { return m_fontBold; }
+    void SetLinuxFontBold(bool bold);
+
+private:
+    void ShowDate(const QDate& date);
+    void UpdatePickerFont();
+
+    std::int64_t m_dateFormat = 4;
+    bool m_settingValue = false;
+    std::string m_fontFamily = "System";
+    float m_fontSize = 0;
+    std::int64_t m_fontUnit = 0;
+    bool m_fontBold = false;
+};
+
+// Shared by the date and time pickers --------------------------------------------
+
+class QWidget;
+
+// Applies a picker's font settings to its widget.
+void _ApplyPickerFont(QWidget* widget, const std::string& family, float size, std::int64_t unit, bool bold);
+// The font settings of the other desktops, which a picker keeps unused:
+// MacTextFont, MacTextSize, MacFontBold, WinTextFont, WinTextSize,
+// WinTextUnit (a 64-bit integer) and WinFontBold.
+std::vector<PropertyInfo> _PickerOtherDesktopFontProperties();

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "Color.h"
+#include "Event.h"
+#include "RectControl.h"
+
+#include <cstdint>
+#include <string>
+
+// A static text. Single-line by default: line breaks in Text show as spaces
+// and the text is clipped at the label's edges, never wrapped or shortened.
+//
+// MouseDown is raised for a press inside the label also while the label is
+// disabled, so that its handler can decide from Enabled what a press does.
+// The label has no MouseUp; the handler's result is not used.
+class Label : public RectControl {
+    KESTRUNE_CLASS_INFO
+
+public:
+    Label();
+
+    Event<bool(Label&, std::int64_t x, std::int64_t y)> MouseDown;
+
+    const std::string& Text() const;
+    void SetText(const std::string& text);
+    // 0 left, 1 centred, 2 right.
+    std::int64_t TextAlign() const;
+    void SetTextAlign(std::int64_t align);
+    Color TextColor() const;
+    void SetTextColor(Color color);
+    bool Multiline() const;
+    void SetMultiline(bool multiline);
+    bool Selectable() const;
+    void SetSelectable(bool selectable);
+
+    // Called by the label's widget for a press at x, y (label coordinates).
+    void _HandleMouseDown(std::int64_t x, std::int64_t y);
+
+private:
+    void UpdateText();
+    void UpdateAlignment();
+    void UpdatePalette();
+
+    std::string m_text;
+    std::int64_t m_textAlign = 0;
+    Color m_textColor;
+    bool m_multiline = false;
+    bool m_selectable = false;
+};

@@ -1,0 +1,190 @@
+#include "TimeControl.h"
+
+#include "Application.h"
+#include "DateControl.h"
+#include "UiThread.h"
+
+#include <QTimeEdit>
+
+#include <algorithm>
+
+namespace {
+QTimeEdit* Widget(const TimeControl& picker)
+{
+    return static_cast<QTimeEdit*>(picker.NativeWidget());
+}
+} // namespace
+
+const ClassInfo& TimeControl::StaticClassInfo()
+{
+    static const ClassInfo info = [] {
+        std::vector<PropertyInfo> properties{
+            MakeProperty("Hours", PropertyType::Integer, &TimeControl::Hours, &TimeControl::SetHours),
+            MakeProperty("Minutes", PropertyType::Integer, &TimeControl::Minutes, &TimeControl::SetMinutes),
+            MakeProperty("Seconds", PropertyType::Integer, &TimeControl::Seconds, &TimeControl::SetSeconds),
+            MakeProperty("ShowSeconds", PropertyType::Boolean, &TimeControl::ShowSeconds, &TimeControl::SetShowSeconds),
+            MakeProperty("TimeFormat", PropertyType::Integer, &TimeControl::TimeFormat, &TimeControl::SetTimeFormat),
+            MakeProperty("LinuxTextFont", PropertyType::String, &TimeControl::LinuxTextFont,
+                         &TimeControl::SetLinuxTextFont),
+            MakeProperty("LinuxTextSize", PropertyType::Single, &TimeControl::LinuxTextSize,
+                         &TimeControl::SetLinuxTextSize),
+            MakeProperty("LinuxTextUnit", PropertyType::Integer, &TimeControl::LinuxTextUnit,
+                         &TimeControl::SetLinuxTextUnit),
+            MakeProperty("LinuxFontBold", PropertyType::Boolean, &TimeControl::LinuxFontBold,
+                         &TimeControl::SetLinuxFontBold),
+        };
+        for (PropertyInfo& font : _PickerOtherDesktopFontProperties())
+            properties.push_back(std::move(font));
+        return ClassInfo("TimeControl", &RectControl::StaticClassInfo(), std::move(properties));
+    }();
+    return info;
+}
+
+TimeControl::TimeControl() : RectControl(new QTimeEdit)
+{
+    QTimeEdit* edit = Widget(*this);
+    UpdateDisplayFormat();
+    ShowTime(QTime(0, 0, 0));
+    // As in DateControl: the program's own sets are told apart while they
+    // run, so a ValueChanged never comes from them.
+    QObject::connect(edit, &QTimeEdit::timeChanged, edit, [this] {
+        if (m_settingValue)
+            return;
+        _CallGuarded([this] { ValueChanged.Raise(*this); });
+    });
+}
+
+void TimeControl::ShowTime(const QTime& time)
+{
+    m_settingValue = true;
+    Widget(*this)->setTime(time);
+    m_settingValue = false;
+}
+
+void TimeControl::ShowFields(std::int64_t hours, std::int64_t minutes, std::int64_t seconds)
+{
+    ShowTime(QTime(int(std::clamp<std::int64_t>(hours, 0, 23)), int(std::clamp<std::int64_t>(minutes, 0, 59)),
+                   int(std::clamp<std::int64_t>(seconds, 0, 59))));
+}
+
+void TimeControl::SetTimeValue(const Date& value)
+{
+    RequireMainThread();
+    ShowFields(value.Hour(), value.Minute(), value.Second());
+}
+
+void TimeControl::SetTimeValue(const std::optional<Date>& value)
+{
+    RequireMainThread();
+    if (value)
+        SetTimeValue(*value);
+}
+
+std::int64_t TimeControl::Hours() const
+{
+    RequireMainThread();
+    return Widget(*this)->time().hour();
+}
+
+std::int64_t TimeControl::Minutes() const
+{
+    RequireMainThread();
+    return Widget(*this)->time().minute();
+}
+
+std::int64_t TimeControl::Seconds() const
+{
+    RequireMainThread();
+    return Widget(*this)->time().second();
+}
+
+void TimeControl::SetHours(std::int64_t hours)
+{
+    RequireMainThread();
+    ShowFields(hours, Minutes(), Seconds());
+}
+
+void TimeControl::SetMinutes(std::int64_t minutes)
+{
+    RequireMainThread();
+    ShowFields(Hours(), minutes, Seconds());
+}
+
+void TimeControl::SetSeconds(std::int64_t seconds)
+{
+    RequireMainThread();
+    ShowFields(Hours(), Minutes(), seconds);
+}
+
+bool TimeControl::ShowSeconds() const
+{
+    RequireMainThread();
+    return m_showSeconds;
+}
+
+void TimeControl::SetShowSeconds(bool show)
+{
+    RequireMainThread();
+    m_showSeconds = show;
+    UpdateDisplayFormat();
+}
+
+std::int64_t TimeControl::TimeFormat() const
+{
+    RequireMainThread();
+    return m_timeFormat;
+}
+
+void TimeControl::SetTimeFormat(std::int64_t format)
+{
+    RequireMainThread();
+    m_timeFormat = format;
+    UpdateDisplayFormat();
+}
+
+void TimeControl::UpdateDisplayFormat()
+{
+    QString format = m_timeFormat == 1 ? QStringLiteral("h:mm") : QStringLiteral("HH:mm");
+    if (m_showSeconds)
+        format += QStringLiteral(":ss");
+    if (m_timeFormat == 1)
+        format += QStringLiteral(" AP");
+    // A new format can drop a section's value (the seconds); that is not the
+    // user's change.
+    m_settingValue = true;
+    Widget(*this)->setDisplayFormat(format);
+    m_settingValue = false;
+}
+
+void TimeControl::SetLinuxTextFont(const std::string& family)
+{
+    RequireMainThread();
+    m_fontFamily = family;
+    UpdatePickerFont();
+}
+
+void TimeControl::SetLinuxTextSize(float size)
+{
+    RequireMainThread();
+    m_fontSize = size;
+    UpdatePickerFont();
+}
+
+void TimeControl::SetLinuxTextUnit(std::int64_t unit)
+{
+    RequireMainThread();
+    m_fontUnit = unit;
+    UpdatePickerFont();
+}
+
+void TimeControl::SetLinuxFontBold(bool bold)
+{
+    RequireMainThread();
+    m_fontBold = bold;
+    UpdatePickerFont();
+}
+
+void TimeControl::UpdatePickerFont()
+{
+    _ApplyPickerFont(Widget(*this), m_fontFamily, m_fontSize, m_fontUnit, m_fontBold);
+}
