@@ -1,0 +1,77 @@
+#include "app/App.h"
+#include "app/MainMenuBar.h"
+#include "app/Startup.h"
+#include "window/MainWindow.h"
+
+#include "framework/MenuBar.h"
+
+#include <QApplication>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Runs the main routine until the event loop has delivered the desktop's
+// requests, then quits it.
+void RunMainRoutineBriefly()
+{
+    // 50 ms: long enough for the queued new-document request to arrive
+    // first; the loop is quit by the program's own quit path.
+    QTimer::singleShot(50, [] { _RuntimeQuit(); });
+    _Main();
+}
+
+} // namespace
+
+TEST(Startup, StepsRunInTheirFixedOrder)
+{
+    StartupTrace().clear();
+    RunMainRoutineBriefly();
+    const std::vector<std::string> expected = {
+        "high-resolution support", "framework classes", "picker controls", "file types", "application object",
+        "menu handler FileOpen", "menu handler HelpAbout", "menu handler HelpSupport", "framework initialisation",
+        "late start-up", "main window", "event loop",
+    };
+    EXPECT_EQ(StartupTrace(), expected);
+}
+
+TEST(Startup, ApplicationWindowAndMenusAreWiredTogether)
+{
+    RunMainRoutineBriefly();
+    ::App* app = implicit::App();
+    ASSERT_NE(app, nullptr);
+    for (const char* item : {"FileOpen", "HelpAbout", "HelpSupport"})
+        EXPECT_TRUE(app->_HasMenuHandler(item)) << item;
+    EXPECT_FALSE(app->_HasMenuHandler("FileQuit"));
+
+    auto window = _GetImplicitWindow("MainWindow.MainWindow");
+    ASSERT_NE(window, nullptr) << "late start-up makes the main window";
+    EXPECT_EQ(window->MenuBar(), app->MenuBar());
+    EXPECT_EQ(std::dynamic_pointer_cast<MainMenuBar>(app->MenuBar()), implicit::MainMenuBar());
+    EXPECT_GE(MainMenuBar::ConstructionCount(), 1);
+    window->Close();
+}
+
+TEST(NewDocumentRequest, LeavesAnOpenWindowAloneAndBringsAClosedOneBackEmpty)
+{
+    RunMainRoutineBriefly();
+    auto first = std::dynamic_pointer_cast<MainWindow>(_GetImplicitWindow("MainWindow.MainWindow"));
+    ASSERT_NE(first, nullptr);
+    const int menuBarsBuilt = MainMenuBar::ConstructionCount();
+    first->last = std::make_shared<FolderItem>("/");
+
+    implicit::App()->Event_NewDocument();
+    EXPECT_EQ(_GetImplicitWindow("MainWindow.MainWindow"), first);
+    EXPECT_NE(first->last, nullptr);
+
+    first->Close();
+    implicit::App()->Event_NewDocument();
+    auto second = std::dynamic_pointer_cast<MainWindow>(_GetImplicitWindow("MainWindow.MainWindow"));
+    ASSERT_NE(second, nullptr);
+    EXPECT_NE(second, first);
+    EXPECT_EQ(second->last, nullptr);
+    EXPECT_EQ(second->MenuBar(), implicit::App()->MenuBar());
+    EXPECT_EQ(MainMenuBar::ConstructionCount(), menuBarsBuilt);
+    second->Close();
+}
