@@ -1,5 +1,7 @@
 #include "DateControl.h"
 
+#include "Fonts.h"
+
 #include "Application.h"
 #include "UiThread.h"
 
@@ -206,17 +208,7 @@ void DateControl::UpdatePickerFont()
 
 void _ApplyPickerFont(QWidget* widget, const std::string& family, float size, std::int64_t unit, bool bold)
 {
-    QFont font = QApplication::font();
-    if (!family.empty() && family != "System" && family != "SmallSystem")
-        font.setFamily(QString::fromStdString(family));
-    if (size > 0) {
-        if (unit == 1)
-            font.setPixelSize(std::max(1, int(size + 0.5f)));
-        else
-            font.setPointSizeF(size);
-    }
-    font.setBold(bold);
-    widget->setFont(font);
+    widget->setFont(ControlFont(family, size, unit, bold));
 }
 
 std::vector<PropertyInfo> _PickerOtherDesktopFontProperties()

@@ -252,9 +252,12 @@ void Graphics::DrawLine(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::
     RequireMainThread();
     Log("DrawLine " + std::to_string(x1) + ' ' + std::to_string(y1) + ' ' + std::to_string(x2) + ' '
         + std::to_string(y2));
+    // Lines are stroked with a square pen PenWidth on a side, so a thick
+    // line is equally thick whichever way it runs; PenHeight shapes only
+    // rectangle outlines.
     const Wide pw = std::min<Wide>(m_penWidth, 2 * kFar);
-    const Wide ph = std::min<Wide>(m_penHeight, 2 * kFar);
-    if (pw < 1 || ph < 1)
+    const Wide ph = pw;
+    if (pw < 1)
         return;
     Wide ax = x1, ay = y1, bx = x2, by = y2;
     if (!CutToNearRange(ax, ay, bx, by))

@@ -16,11 +16,13 @@ class QPaintDevice;
 // A drawing context: the colour, pen and text settings plus the drawing
 // operations, all in whole device pixels with the origin at the top left.
 //
-// Shapes are never antialiased. Lines and outlines are drawn with a
-// rectangular pen of PenWidth x PenHeight pixels whose top-left corner
-// follows the path, so a thick pen extends right of and below the path and
-// a 1x1 pen hits exactly the pixels of the path, both end points included.
-// Colours blend source-over with their alpha (alpha byte 0 is opaque).
+// Shapes are never antialiased. Lines are drawn with a square pen of
+// PenWidth pixels whose top-left corner follows the path, so a thick line
+// extends right of and below its path and a 1-pixel pen hits exactly the
+// pixels of the path, both end points included. Rectangle outlines are
+// PenWidth wide at the sides and PenHeight high at the top and bottom,
+// growing inward. Colours blend source-over with their alpha (alpha byte 0
+// is opaque).
 class Graphics {
 public:
     // Draws on a paint device of the given size (a QImage of a Picture, or a

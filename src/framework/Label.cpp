@@ -1,5 +1,7 @@
 #include "Label.h"
 
+#include <QRegularExpression>
+
 #include "Application.h"
 #include "UiThread.h"
 
@@ -168,10 +170,11 @@ void Label::UpdateText()
         shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     } else {
-        // One line: every break shows as a space, and whatever runs past the
-        // label's edge is simply cut off by the widget's clip.
-        shown.replace(QLatin1Char('\r'), QLatin1Char(' '));
-        shown.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        // One line: the text up to its first line break; whatever runs past
+        // the label's edge is simply cut off by the widget's clip.
+        const qsizetype lineEnd = shown.indexOf(QRegularExpression(QStringLiteral("[\r\n]")));
+        if (lineEnd >= 0)
+            shown.truncate(lineEnd);
     }
     Widget(*this)->setText(shown);
 }

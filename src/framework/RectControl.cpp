@@ -1,5 +1,6 @@
 #include "RectControl.h"
 
+#include "Fonts.h"
 #include "UiThread.h"
 #include "Window.h"
 
@@ -209,6 +210,12 @@ void RectControl::SetTextSize(float size)
     UpdateFont();
 }
 
+void RectControl::SetTextUnit(std::int64_t unit)
+{
+    m_textUnit = unit;
+    UpdateFont();
+}
+
 void RectControl::SetBold(bool bold)
 {
     m_bold = bold;
@@ -230,15 +237,7 @@ void RectControl::SetUnderline(bool underline)
 void RectControl::UpdateFont()
 {
     RequireMainThread();
-    QFont font = QApplication::font();
-    // "System" and "" mean the desktop's own font.
-    if (!m_textFont.empty() && m_textFont != "System" && m_textFont != "SmallSystem")
-        font.setFamily(QString::fromStdString(m_textFont));
-    if (m_textSize > 0)
-        font.setPointSizeF(m_textSize);
-    font.setBold(m_bold);
-    font.setItalic(m_italic);
-    font.setUnderline(m_underline);
+    const QFont font = ControlFont(m_textFont, m_textSize, m_textUnit, m_bold, m_italic, m_underline);
     ApplyFont(font);
 }
 

@@ -86,7 +86,7 @@ protected:
     float TextSize() const { return m_textSize; }
     void SetTextSize(float size);
     std::int64_t TextUnit() const { return m_textUnit; }
-    void SetTextUnit(std::int64_t unit) { m_textUnit = unit; }
+    void SetTextUnit(std::int64_t unit);
     bool Bold() const { return m_bold; }
     void SetBold(bool bold);
     bool Italic() const { return m_italic; }

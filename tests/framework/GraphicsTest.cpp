@@ -222,16 +222,16 @@ TEST(GraphicsLineTest, GradientSweepFillsEveryRowWhole)
             ASSERT_EQ(Pixel(picture, x, row), qRgba(row, 0, 0, 255)) << "x " << x << " row " << row;
 }
 
-TEST(GraphicsLineTest, ThickPenHangsRightAndBelowThePath)
+TEST(GraphicsLineTest, ThickPenIsSquareAndHangsRightAndBelowThePath)
 {
-    Picture picture(10, 6);
+    Picture picture(10, 7);
     Graphics& g = picture.GetGraphics();
+    // A pen height of 1 does not thin a line: only outlines use it.
     g.SetPenWidth(3);
     g.DrawLine(1, 0, 4, 0);
     g.SetPenWidth(2);
-    g.SetPenHeight(2);
-    g.DrawLine(7, 1, 7, 3);
-    EXPECT_EQ(Map(picture), ".######...\n.......##.\n.......##.\n.......##.\n.......##.\n..........\n");
+    g.DrawLine(8, 3, 8, 4);
+    EXPECT_EQ(Map(picture), ".######...\n.######...\n.######...\n........##\n........##\n........##\n..........\n");
 }
 
 // ---- Colours ----------------------------------------------------------------

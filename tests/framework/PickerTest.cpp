@@ -191,8 +191,8 @@ TEST_F(PickerTest, PickerTextUnitsAreEightBytesWide)
     _SetProperties(date, PropertyList().Integer("LinuxTextUnit", 1).Single("LinuxTextSize", 20).Bytes());
     EXPECT_EQ(date.LinuxTextUnit(), 1);
     EXPECT_EQ(date.NativeWidget()->font().pixelSize(), 20);
-    _SetProperties(time, PropertyList().Single("LinuxTextSize", 15).Boolean("LinuxFontBold", true).Bytes());
-    EXPECT_FLOAT_EQ(time.NativeWidget()->font().pointSizeF(), 15);
+    _SetProperties(time, PropertyList().Single("LinuxTextSize", 15).Integer("LinuxTextUnit", 2).Boolean("LinuxFontBold", true).Bytes());
+    EXPECT_FLOAT_EQ(time.NativeWidget()->font().pointSizeF(), 15) << "unit 2 is points";
     EXPECT_TRUE(time.NativeWidget()->font().bold());
 }
 
