@@ -68,7 +68,7 @@ int RunProcess(int argc, char** argv)
         return 0;
     if (!RunStep(_RuntimePerformFinalizers))
         return 0;
-    return g_exitStatus;
+    return _RuntimeExit(g_exitStatus);
 }
 
 void _Main()

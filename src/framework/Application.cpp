@@ -171,6 +171,14 @@ void _RuntimePerformFinalizers()
     TheRuntime().appObject.reset();
 }
 
+int _RuntimeExit(int status)
+{
+    // Before static destruction, which would otherwise take the Qt
+    // application down after the objects it depends on.
+    TheRuntime().qtApp.reset();
+    return status;
+}
+
 void SetUnhandledExceptionPresenter(std::function<void(const std::string&, const std::string&)> presenter)
 {
     TheRuntime().exceptionPresenter = std::move(presenter);

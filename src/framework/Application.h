@@ -69,6 +69,8 @@ void _RuntimeQuit();
 // Closes and releases every window and the application object while Qt is
 // still there to take the widgets down.
 void _RuntimePerformFinalizers();
+// Takes the Qt application down and returns the process's exit status.
+int _RuntimeExit(int status);
 
 // --- Failures -----------------------------------------------------------------
 

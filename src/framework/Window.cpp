@@ -49,31 +49,6 @@ bool IsVolumeRoot(const std::string& path, const struct stat& info)
     return parent.st_dev != info.st_dev || parent.st_ino == info.st_ino;
 }
 
-// Start-up measurements run the program until its first window has been
-// painted: KESTRUNE_QUIT_AFTER_FIRST_PAINT=1 ends the event loop right then.
-class FirstPaintQuitter : public QObject {
-public:
-    using QObject::QObject;
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint) {
-            QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
-            watched->removeEventFilter(this);
-            deleteLater();
-        }
-        return false;
-    }
-};
-
-void QuitAfterFirstPaintWhenAsked(QWidget* window)
-{
-    static bool asked = qEnvironmentVariableIntValue("KESTRUNE_QUIT_AFTER_FIRST_PAINT") == 1;
-    if (!asked)
-        return;
-    asked = false;
-    window->installEventFilter(new FirstPaintQuitter(window));
-}
-
 } // namespace
 
 // The native window: forwards closing, moves and drops to its Window.
@@ -218,7 +193,6 @@ void Window::Constructor()
     OpenWindowList().push_back(shared_from_this());
     if (m_visible) {
         RestoreFrame();
-        QuitAfterFirstPaintWhenAsked(m_native);
         m_native->show();
         for (const auto& control : m_controls)
             _CallGuarded([&] { control->Event_WindowOpen(); });
