@@ -93,7 +93,9 @@ void _RuntimeInit(int& argc, char** argv)
         QApplication::setApplicationName("Kestrune");
         QApplication::setApplicationVersion(KESTRUNE_VERSION);
         QApplication::setDesktopFileName("kestrune");
-        QApplication::setWindowIcon(QIcon::fromTheme("kestrune"));
+        // The desktop's theme icon where the program is installed, else the
+        // one built into the program.
+        QApplication::setWindowIcon(QIcon::fromTheme("kestrune", QIcon(":/application-icon.png")));
     }
     // QApplication has taken its own options out of argv; what is left are
     // the desktop's documents, kept as raw bytes.

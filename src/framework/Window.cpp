@@ -14,7 +14,6 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QMoveEvent>
 #include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
@@ -70,13 +69,6 @@ protected:
         event->accept();
         if (m_owner)
             m_owner->HandleClosed();
-    }
-
-    void moveEvent(QMoveEvent* event) override
-    {
-        QMainWindow::moveEvent(event);
-        if (m_owner && isVisible())
-            m_owner->SaveFrame();
     }
 
     void dragEnterEvent(QDragEnterEvent* event) override
@@ -504,8 +496,15 @@ void Window::SaveFrame() const
 {
     if (m_frameAutosaveName.empty() || !m_native)
         return;
+    // Kept when the window closes (also at quit). Nothing is written when
+    // the window stands where it stood: most runs never move it.
     QSettings settings(FrameSettingsPath(m_frameAutosaveName), QSettings::IniFormat);
-    settings.setValue("Window/Position", m_native->pos());
+    const QPoint position = m_native->pos();
+    if (settings.value("Window/Position").toPoint() == position && settings.contains("Window/Position"))
+        return;
+    // A lost position costs nothing worth a disk flush at every quit.
+    settings.setAtomicSyncRequired(false);
+    settings.setValue("Window/Position", position);
 }
 
 void Window::RestoreFrame()
