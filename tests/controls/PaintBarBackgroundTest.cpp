@@ -1,191 +1,122 @@
-// The bar background on its own: each fill painted into a picture and read
-// back pixel by pixel.
+// The bar background as both bars paint it, read back from the pixels: each
+// bar's style numbering, the fills row by row, the styles that draw none,
+// and a context too large for the gradient.
 #include "BarTestSupport.h"
-
-#include "controls/PaintBarBackground.h"
-#include "framework/Graphics.h"
-#include "framework/Picture.h"
-
-#include <QImage>
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <ostream>
-#include <string>
-#include <vector>
+#include <tuple>
 
 using bartest::Hex;
+using bartest::MainWindowBar;
+using bartest::PaintBar;
 
 namespace {
 
-constexpr Color kRed = RGB(255, 0, 0);
-constexpr Color kBlue = RGB(0, 0, 255);
-constexpr Color kLight = RGB(0xFA, 0xFA, 0xFA);
-constexpr Color kDark = RGB(0xB3, 0xB3, 0xB3);
+constexpr Color kLight(0xFAFAFA), kDark(0xB3B3B3), kRed(0xFF0000), kBlue(0x0000FF), kHalfRed = RGB(255, 0, 0, 128),
+                kHalfBlue = RGB(0, 0, 255, 128);
 
-// Paints one background on a fresh, transparent picture of w x h.
-QImage Paint(std::int64_t w, std::int64_t h, BarFill kind, Color start, Color end, std::int64_t width,
-             std::int64_t height, std::vector<std::string>* log = nullptr)
-{
-    Picture picture(w, h);
-    picture.GetGraphics().SetCallLog(log);
-    PaintBarBackground(picture.GetGraphics(), kind, start, end, width, height);
-    return picture.Image().copy();
-}
+using Rows = std::tuple<int, int, const char*>; // first row, last row, colour
 
-// The colour a row shows when every pixel of it is the same, else "mixed".
-std::string RowColor(const QImage& image, int y)
-{
-    const std::string first = Hex(image, 0, y);
-    for (int x = 1; x < image.width(); ++x) {
-        if (Hex(image, x, y) != first)
-            return "mixed";
-    }
-    return first;
-}
+struct FillCase {
+    const char* name;
+    bool action;
+    std::int64_t style;
+    Color start, end;
+    std::int64_t height;
+    std::vector<Rows> rows;
+    friend std::ostream& operator<<(std::ostream& out, const FillCase& c) { return out << c.name; }
+};
+
+class BarFill : public ::testing::TestWithParam<FillCase> {};
 
 } // namespace
 
-TEST(BarBackgroundSolid, FillsTheGivenSizeFromTheTopLeft)
+// A main window's bar without its outline, so that every row shows, over a
+// 123456 backdrop; each row probed at both ends and in the middle.
+TEST_P(BarFill, RowsShowTheirColours)
 {
-    std::vector<std::string> log;
-    const QImage image = Paint(20, 10, BarFill::Solid, kRed, kBlue, 12, 6, &log);
-    EXPECT_EQ(log, (std::vector<std::string>{"ForeColor FF0000", "FillRect 0 0 12 6"}));
-    EXPECT_EQ(Hex(image, 0, 0), "FF0000");
-    EXPECT_EQ(Hex(image, 11, 5), "FF0000");
-    EXPECT_EQ(qAlpha(image.pixel(12, 5)), 0);
-    EXPECT_EQ(qAlpha(image.pixel(11, 6)), 0);
-}
-
-struct TwoToneCase {
-    std::int64_t height;
-    std::int64_t half; // first row in the end colour
-    friend std::ostream& operator<<(std::ostream& out, const TwoToneCase& c) { return out << "height " << c.height; }
-};
-
-class BarBackgroundTwoTone : public ::testing::TestWithParam<TwoToneCase> {};
-
-TEST_P(BarBackgroundTwoTone, SplitsAtTheTruncatedMiddleRow)
-{
-    const auto [height, half] = GetParam();
-    std::vector<std::string> log;
-    const QImage image = Paint(7, height, BarFill::TwoTone, kRed, kBlue, 7, height, &log);
-    const std::string h = std::to_string(height);
-    EXPECT_EQ(log, (std::vector<std::string>{"ForeColor FF0000", "FillRect 0 0 7 " + std::to_string(half),
-                                             "ForeColor 0000FF", "FillRect 0 " + std::to_string(half) + " 7 " + h}));
-    for (int y = 0; y < height; ++y) {
-        SCOPED_TRACE("row " + std::to_string(y));
-        EXPECT_EQ(RowColor(image, y), y < half ? "FF0000" : "0000FF");
+    const FillCase& c = GetParam();
+    const auto bar = MainWindowBar(c.action, PropertyList().Boolean("Border", false).Enum("Style", c.style)
+                                                 .ColorValue("StartColor", c.start).ColorValue("EndColor", c.end)
+                                                 .Integer("Height", c.height));
+    const QImage image = PaintBar(*bar, 387, c.height);
+    for (const auto& [first, last, colour] : c.rows) {
+        for (int y = first; y <= last; ++y) {
+            for (int x : {0, 193, 386})
+                EXPECT_EQ(Hex(image, x, y), colour) << "row " << y << ", x " << x;
+        }
     }
-}
-
-INSTANTIATE_TEST_SUITE_P(Heights, BarBackgroundTwoTone,
-                         ::testing::Values(TwoToneCase{43, 21}, TwoToneCase{1, 0}, TwoToneCase{2, 1},
-                                           TwoToneCase{5, 2}, TwoToneCase{22, 11}),
-                         [](const auto& info) { return "Height" + std::to_string(info.param.height); });
-
-struct GradientRow {
-    int row;
-    const char* level;
-    friend std::ostream& operator<<(std::ostream& out, const GradientRow& r)
-    {
-        return out << "row " << r.row << " " << r.level;
-    }
-};
-
-class BarBackgroundGradientLevels : public ::testing::TestWithParam<GradientRow> {};
-
-// The main window's status bar: 387 x 43 from FAFAFA to B3B3B3.
-TEST_P(BarBackgroundGradientLevels, RowShowsTheTruncatedLevelAcrossTheWholeWidth)
-{
-    const auto [row, level] = GetParam();
-    const QImage image = Paint(387, 43, BarFill::Gradient, kLight, kDark, 387, 43);
-    EXPECT_EQ(RowColor(image, row), level);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    MainWindowStatusBar, BarBackgroundGradientLevels,
-    ::testing::Values(GradientRow{0, "FAFAFA"}, GradientRow{1, "F8F8F8"}, GradientRow{2, "F6F6F6"},
-                      GradientRow{3, "F5F5F5"}, GradientRow{10, "E9E9E9"}, GradientRow{12, "E6E6E6"},
-                      GradientRow{20, "D8D8D8"}, GradientRow{21, "D7D7D7"}, GradientRow{22, "D5D5D5"},
-                      GradientRow{30, "C8C8C8"}, GradientRow{41, "B6B6B6"}, GradientRow{42, "B4B4B4"}),
-    [](const auto& info) { return "Row" + std::to_string(info.param.row); });
+    Table, BarFill,
+    ::testing::Values(
+        // The status bar: Solid 1, TwoTone 2, Gradient 3. Levels truncated,
+        // never rounded; the bottom row stops a step short of B3.
+        FillCase{"StatusGradient", false, 3, kLight, kDark, 43,
+                 {{0, 0, "FAFAFA"}, {1, 1, "F8F8F8"}, {2, 2, "F6F6F6"}, {3, 3, "F5F5F5"}, {10, 10, "E9E9E9"},
+                  {12, 12, "E6E6E6"}, {20, 20, "D8D8D8"}, {21, 21, "D7D7D7"}, {22, 22, "D5D5D5"},
+                  {30, 30, "C8C8C8"}, {41, 41, "B6B6B6"}, {42, 42, "B4B4B4"}}},
+        FillCase{"StatusGradientEqualEnds", false, 3, kLight, kLight, 43,
+                 {{0, 11, "FAFAFA"}, {12, 12, "F9F9F9"}, {13, 42, "FAFAFA"}}},
+        FillCase{"StatusGradientOneRow", false, 3, kLight, kDark, 1, {{0, 0, "FAFAFA"}}},
+        FillCase{"StatusTwoTone43", false, 2, kLight, kDark, 43, {{0, 20, "FAFAFA"}, {21, 42, "B3B3B3"}}},
+        FillCase{"StatusTwoTone1", false, 2, kLight, kDark, 1, {{0, 0, "B3B3B3"}}},
+        FillCase{"StatusTwoTone2", false, 2, kLight, kDark, 2, {{0, 0, "FAFAFA"}, {1, 1, "B3B3B3"}}},
+        // Half-transparent red and blue: blended over the backdrop by Solid
+        // and TwoTone, ignored by the Gradient, whose channels run separately.
+        FillCase{"StatusSolidTranslucent", false, 1, kHalfRed, kHalfBlue, 4, {{0, 3, "881A2B"}}},
+        FillCase{"StatusTwoToneTranslucent", false, 2, kHalfRed, kHalfBlue, 4, {{0, 1, "881A2B"}, {2, 3, "091AAA"}}},
+        FillCase{"StatusGradientTranslucent", false, 3, kHalfRed, kHalfBlue, 32,
+                 {{0, 0, "FF0000"}, {1, 1, "F70007"}, {30, 30, "0F00EF"}}},
+        // The action bar numbers the same fills one lower.
+        FillCase{"ActionSolid", true, 0, kRed, kBlue, 32, {{0, 31, "FF0000"}}},
+        FillCase{"ActionTwoTone", true, 1, kRed, kBlue, 32, {{0, 15, "FF0000"}, {16, 31, "0000FF"}}},
+        FillCase{"ActionGradient", true, 2, kRed, kBlue, 32, {{0, 0, "FF0000"}, {1, 1, "F70007"}, {30, 30, "0F00EF"}}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
-TEST(BarBackgroundGradient, ChannelsRunSeparately)
+// Any other style draws no fill; the outline, and the action bar's
+// separators, still are.
+TEST(BarFill, OtherStylesLeaveTheBackdropButDrawTheOutline)
 {
-    const QImage image = Paint(5, 4, BarFill::Gradient, RGB(0, 100, 255), RGB(200, 0, 55), 5, 4);
-    // Row 1: t = 0.25 -> 50, 75, 205; row 3: t = 0.75 -> 150, 25, 105.
-    EXPECT_EQ(RowColor(image, 0), "0064FF");
-    EXPECT_EQ(RowColor(image, 1), "324BCD");
-    EXPECT_EQ(RowColor(image, 3), "961969");
+    for (const auto& [action, style] : std::initializer_list<std::pair<bool, std::int64_t>>{
+             {false, 0}, {false, 4}, {false, -1}, {true, 3}, {true, -1}}) {
+        SCOPED_TRACE((action ? "action bar, Style " : "status bar, Style ") + std::to_string(style));
+        const auto bar = MainWindowBar(action, PropertyList().Enum("Style", style));
+        const int h = int(bar->Height());
+        const QImage image = PaintBar(*bar, 387, h);
+        for (const QPoint p : {QPoint(100, 1), QPoint(193, h / 2), QPoint(385, h - 2)})
+            EXPECT_EQ(Hex(image, p.x(), p.y()), "123456") << p.x() << "," << p.y();
+        for (const QPoint p : {QPoint(100, 0), QPoint(0, h / 2), QPoint(386, h / 2), QPoint(100, h - 1)})
+            EXPECT_EQ(Hex(image, p.x(), p.y()), "A5A5A5") << p.x() << "," << p.y();
+        if (action) {
+            EXPECT_EQ(Hex(image, 28, h / 2) + Hex(image, 58, h / 2), "A5A5A5A5A5A5");
+        }
+    }
 }
 
-TEST(BarBackgroundGradient, CoversTheContextNotTheGivenSize)
+// Outside 1-32767 pixels no picture can match the context: the gradient is
+// left out, the outline and the captions are still drawn.
+TEST(BarFill, AGradientOnAContextNoPictureCanMatchLeavesOnlyTheFillOut)
 {
-    const QImage image = Paint(30, 8, BarFill::Gradient, kRed, kRed, 10, 5);
-    for (int y = 0; y < 8; ++y)
-        EXPECT_EQ(RowColor(image, y), "FF0000") << "row " << y;
-}
-
-TEST(BarBackgroundGradient, OneRowHighShowsTheStartColour)
-{
-    const QImage image = Paint(9, 1, BarFill::Gradient, kLight, kDark, 9, 1);
-    EXPECT_EQ(RowColor(image, 0), "FAFAFA");
-}
-
-TEST(BarBackgroundGradient, DrawsOnePictureAndLeavesTheForeColour)
-{
-    Picture picture(12, 6);
-    Graphics& g = picture.GetGraphics();
-    g.SetForeColor(kBlue);
-    std::vector<std::string> log;
-    g.SetCallLog(&log);
-    PaintBarBackground(g, BarFill::Gradient, kLight, kDark, 12, 6);
-    EXPECT_EQ(log, (std::vector<std::string>{"DrawPicture 0 0"}));
-    EXPECT_EQ(g.ForeColor(), kBlue);
-}
-
-TEST(BarBackgroundGradient, ContextsNoPictureCanMatchDrawNothingAndRaiseNothing)
-{
-    struct Size {
-        std::int64_t w, h;
-    };
-    for (const Size size : {Size{0, 10}, Size{10, 0}, Size{-3, 10}, Size{32768, 10}, Size{10, 32768}}) {
-        SCOPED_TRACE(std::to_string(size.w) + " x " + std::to_string(size.h));
-        QImage image(10, 10, QImage::Format_ARGB32);
+    for (const QSize size : {QSize(40000, 43), QSize(387, 32768)}) {
+        SCOPED_TRACE(std::to_string(size.width()) + " x " + std::to_string(size.height()));
+        const auto bar = MainWindowBar(false);
+        QImage image(387, 43, QImage::Format_ARGB32);
         image.fill(Qt::white);
         std::vector<std::string> log;
         {
-            Graphics g(&image, size.w, size.h);
+            Graphics g(&image, size.width(), size.height());
             g.SetCallLog(&log);
-            EXPECT_NO_THROW(PaintBarBackground(g, BarFill::Gradient, kRed, kBlue, 10, 10));
+            EXPECT_NO_THROW(bar->Event_Paint(g, {}));
         }
-        EXPECT_TRUE(log.empty());
-        EXPECT_EQ(Hex(image, 5, 5), "FFFFFF");
+        ASSERT_EQ(log.size(), 6u);
+        EXPECT_EQ(log[1], "DrawRect 0 0 387 43");
+        EXPECT_EQ(log[5].rfind("DrawString", 0), 0u);
+        EXPECT_EQ(Hex(image, 100, 20), "FFFFFF");
+        EXPECT_EQ(Hex(image, 100, 0), "A5A5A5");
     }
-
-    // The largest size a picture takes still draws.
-    QImage image(4, 1, QImage::Format_ARGB32);
-    image.fill(Qt::white);
-    std::vector<std::string> log;
-    {
-        Graphics g(&image, 32767, 1);
-        g.SetCallLog(&log);
-        PaintBarBackground(g, BarFill::Gradient, kRed, kBlue, 4, 1);
-    }
-    EXPECT_EQ(log, (std::vector<std::string>{"DrawPicture 0 0"}));
-    EXPECT_EQ(Hex(image, 3, 0), "FF0000");
-}
-
-TEST(BarBackgroundNone, DrawsNothingAndLeavesTheForeColour)
-{
-    Picture picture(8, 4);
-    Graphics& g = picture.GetGraphics();
-    g.SetForeColor(kBlue);
-    std::vector<std::string> log;
-    g.SetCallLog(&log);
-    PaintBarBackground(g, BarFill::None, kRed, kRed, 8, 4);
-    EXPECT_TRUE(log.empty());
-    EXPECT_EQ(g.ForeColor(), kBlue);
-    EXPECT_EQ(qAlpha(picture.Image().pixel(3, 2)), 0);
 }
