@@ -4,145 +4,18 @@
 
 #include "framework/FolderItem.h"
 #include "framework/PushButton.h"
+#include "support/NtfsVolume.h"
 #include "support/TestSupport.h"
 
-#include <QProcess>
-#include <QStandardPaths>
-#include <QStringList>
 #include <QTest>
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/vfs.h>
 #include <unistd.h>
 
 using namespace driver;
 
 namespace {
-
-QString FindTool(const QString& name)
-{
-    // The tools live in sbin, which a non-login PATH may lack.
-    return QStandardPaths::findExecutable(name, {"/usr/sbin", "/sbin", "/usr/bin", "/bin"});
-}
-
-struct RunResult {
-    bool ok;
-    QString output;
-};
-
-RunResult Run(const QString& program, const QStringList& arguments, bool keepOutput = false)
-{
-    QProcess process;
-    // ntfs-3g stays behind as the mount's daemon; it must not hold our pipes.
-    if (!keepOutput)
-        process.setStandardOutputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(QProcess::nullDevice());
-    process.start(program, arguments);
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        process.waitForFinished();
-        return {false, {}};
-    }
-    const bool ok = process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-    return {ok, keepOutput ? QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed() : QString()};
-}
-
-// A 16 MiB NTFS image on a loop device, mounted through ntfs-3g; unmounted
-// and detached however the test ends.
-class NtfsVolume {
-public:
-    NtfsVolume() { m_problem = Prepare(); }
-
-    ~NtfsVolume()
-    {
-        Unmount();
-        if (!m_loopDevice.isEmpty())
-            Run(m_losetup, {"-d", m_loopDevice});
-    }
-
-    NtfsVolume(const NtfsVolume&) = delete;
-    NtfsVolume& operator=(const NtfsVolume&) = delete;
-
-    bool Ready() const { return m_mounted && m_problem.empty(); }
-    const std::string& Problem() const { return m_problem; }
-    std::string Path(const std::string& name) const { return m_mountPoint + "/" + name; }
-
-    // Unmounts and mounts again, so what follows is read from the disk and
-    // not from the driver's memory.
-    bool Remount()
-    {
-        Unmount();
-        return Mount();
-    }
-
-private:
-    // "" once mounted, else why the volume cannot be had here.
-    std::string Prepare()
-    {
-        if (::geteuid() != 0)
-            return "mounting needs root";
-        if (::access("/dev/fuse", R_OK | W_OK) != 0)
-            return "no usable /dev/fuse";
-        m_mkntfs = FindTool("mkntfs");
-        m_losetup = FindTool("losetup");
-        m_mount = FindTool("mount");
-        m_umount = FindTool("umount");
-        if (m_mkntfs.isEmpty() || m_losetup.isEmpty() || m_mount.isEmpty() || m_umount.isEmpty()
-            || FindTool("mount.ntfs-3g").isEmpty())
-            return "mkntfs, losetup or ntfs-3g is not installed";
-        if (!m_folder.IsValid())
-            return "no temporary folder";
-
-        const std::string image = m_folder.Path("volume.img");
-        const int fd = ::open(image.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const bool sized = fd >= 0 && ::ftruncate(fd, 16 * 1024 * 1024) == 0;
-        if (fd >= 0)
-            ::close(fd);
-        if (!sized)
-            return "cannot make the image file";
-        if (!Run(m_mkntfs, {"-q", "-F", "-f", QString::fromStdString(image)}).ok)
-            return "mkntfs failed";
-
-        const RunResult loop = Run(m_losetup, {"--find", "--show", QString::fromStdString(image)}, true);
-        if (!loop.ok || !loop.output.startsWith("/dev/loop"))
-            return "losetup found no free loop device";
-        m_loopDevice = loop.output;
-
-        m_mountPoint = m_folder.Path("mnt");
-        ::mkdir(m_mountPoint.c_str(), 0755);
-        if (!Mount())
-            return "mount -t ntfs-3g failed";
-        return {};
-    }
-
-    bool Mount()
-    {
-        if (!Run(m_mount, {"-t", "ntfs-3g", m_loopDevice, QString::fromStdString(m_mountPoint)}).ok)
-            return false;
-        m_mounted = true;
-        // Make sure it is ntfs-3g (FUSE) that we talk to and not the folder
-        // underneath.
-        struct statfs fs {};
-        return ::statfs(m_mountPoint.c_str(), &fs) == 0 && fs.f_type == 0x65735546;
-    }
-
-    void Unmount()
-    {
-        if (!m_mounted)
-            return;
-        if (!Run(m_umount, {QString::fromStdString(m_mountPoint)}).ok)
-            Run(m_umount, {"-l", QString::fromStdString(m_mountPoint)});
-        m_mounted = false;
-    }
-
-    TempFolder m_folder;
-    QString m_mkntfs, m_losetup, m_mount, m_umount;
-    QString m_loopDevice;
-    std::string m_mountPoint;
-    bool m_mounted = false;
-    std::string m_problem;
-};
 
 std::optional<std::int64_t> Seconds(const std::optional<Date>& date)
 {

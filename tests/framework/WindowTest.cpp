@@ -1,9 +1,11 @@
+// Windows built from design-time lists, and what reaches them: mouse events,
+// events from other threads, escaping exceptions, dropped files, the open dialog.
+#include "WindowHost.h"
+
 #include "framework/Application.h"
 #include "framework/Canvas.h"
 #include "framework/DragItem.h"
 #include "framework/OpenDialog.h"
-#include "framework/PropertyList.h"
-#include "framework/Window.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
@@ -40,36 +42,16 @@ protected:
                                   .Boolean("Resizeable", false)
                                   .Boolean("MaximizeButton", false)
                                   .Boolean("MinimizeButton", false)
-                                  .Integer("MacProcID", 0)
                                   .Boolean("Visible", true)
                                   .Bytes());
     }
 
     void CreateControls() override
     {
-        RectControl& outer = _AddControl("outer", std::make_unique<Canvas>());
-        _SetProperties(outer, PropertyList()
-                                  .String("Name", "outer")
-                                  .Integer("Index", -2147483648LL)
-                                  .Integer("Left", -1)
-                                  .Integer("Top", -1)
-                                  .Integer("Width", 120)
-                                  .Integer("Height", 90)
-                                  .Boolean("LockLeft", true)
-                                  .Integer("TabIndex", 0)
-                                  .Boolean("AcceptFocus", false)
-                                  .String("InitialParent", "")
-                                  .Bytes());
-        RectControl& inner = _AddControl("inner", std::make_unique<Canvas>());
-        _SetProperties(inner, PropertyList()
-                                  .String("Name", "inner")
-                                  .Integer("Left", 20)
-                                  .Integer("Top", 30)
-                                  .Integer("Width", 40)
-                                  .Integer("Height", 20)
-                                  .Boolean("Visible", true)
-                                  .String("InitialParent", "outer")
-                                  .Bytes());
+        _SetProperties(_AddControl("outer", std::make_unique<Canvas>()),
+                       Frame(-1, -1, 120, 90).String("InitialParent", "").Bytes());
+        _SetProperties(_AddControl("inner", std::make_unique<Canvas>()),
+                       Frame(20, 30, 40, 20).String("InitialParent", "outer").Bytes());
     }
 
     void Event_Open() override { ++opened; }
@@ -90,60 +72,44 @@ const ClassInfo& ListBuiltWindow::StaticClassInfo()
     return info;
 }
 
-std::shared_ptr<ListBuiltWindow> MakeWindow()
-{
-    auto window = std::make_shared<ListBuiltWindow>();
-    window->Constructor();
-    return window;
-}
+class WindowTest : public WindowHost<ListBuiltWindow> {
+protected:
+    Canvas& Control(const std::string& name) { return ControlCast<Canvas>(window->_ControlByName(name)); }
+};
 
 } // namespace
 
-TEST(WindowFromLists, ControlsStandAtTheirWindowCoordinatesInsideTheirContainers)
+TEST_F(WindowTest, ControlsFromListsStandAtTheirWindowCoordinatesInsideTheirContainersInAFixedSizeWindow)
 {
-    auto window = MakeWindow();
     EXPECT_EQ(window->ContentWidget()->size(), QSize(200, 150));
     EXPECT_EQ(window->Handle()->windowTitle(), "List built");
     EXPECT_EQ(window->opened, 1);
+    Canvas& outer = Control("outer");
+    Canvas& inner = Control("inner");
+    EXPECT_EQ(inner.Parent(), &outer);
+    EXPECT_EQ(inner.NativeWidget()->parentWidget(), outer.NativeWidget());
+    EXPECT_EQ(inner.NativeWidget()->mapTo(window->ContentWidget(), QPoint(0, 0)), QPoint(20, 30));
+    EXPECT_EQ(outer.NativeWidget()->geometry(), QRect(-1, -1, 120, 90));
+    EXPECT_EQ(inner.Left(), 20);
 
-    RectControl* outer = window->_ControlByName("outer");
-    RectControl* inner = window->_ControlByName("inner");
-    ASSERT_TRUE(outer && inner);
-    EXPECT_EQ(inner->Parent(), outer);
-    EXPECT_EQ(inner->NativeWidget()->parentWidget(), outer->NativeWidget());
-    EXPECT_EQ(inner->NativeWidget()->mapTo(window->ContentWidget(), QPoint(0, 0)), QPoint(20, 30));
-    EXPECT_EQ(outer->NativeWidget()->geometry(), QRect(-1, -1, 120, 90));
-    EXPECT_EQ(inner->Left(), 20);
-    EXPECT_EQ(inner->Top(), 30);
-    window->Close();
-}
-
-TEST(WindowFromLists, NotResizeableMeansAFixedSizeWithACloseButtonOnly)
-{
-    auto window = MakeWindow();
-    QMainWindow* native = window->Handle();
-    EXPECT_EQ(native->layout()->sizeConstraint(), QLayout::SetFixedSize);
+    // Not resizeable: a fixed size, with a close button only.
+    EXPECT_EQ(window->Handle()->layout()->sizeConstraint(), QLayout::SetFixedSize);
     EXPECT_EQ(window->ContentWidget()->minimumSize(), window->ContentWidget()->maximumSize());
-    const Qt::WindowFlags flags = native->windowFlags();
+    const Qt::WindowFlags flags = window->Handle()->windowFlags();
     EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
-    EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
-    EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
-    window->Close();
+    EXPECT_FALSE(flags & (Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint));
 }
 
-TEST(ImplicitWindow, AClosedWindowIsNoLongerFound)
+TEST_F(WindowTest, AClosedWindowIsNoLongerFoundAsTheImplicitInstance)
 {
-    auto window = MakeWindow();
     EXPECT_EQ(_GetImplicitWindow("ListBuiltWindow"), window);
     window->Close();
-    EXPECT_FALSE(window->IsOpen());
     EXPECT_EQ(_GetImplicitWindow("ListBuiltWindow"), nullptr);
 }
 
-TEST(CanvasMouse, TrueFromMouseDownBringsMouseUpWhereverTheButtonIsReleased)
+TEST_F(WindowTest, TrueFromMouseDownBringsMouseUpWhereverReleasedAndAnUnboundEventIsNotDelivered)
 {
-    auto window = MakeWindow();
-    auto& canvas = ControlCast<Canvas>(window->_ControlByName("inner"));
+    Canvas& canvas = Control("inner");
     std::vector<std::string> events;
     bool capture = true;
     canvas.MouseDown.Bind([&](Canvas&, std::int64_t x, std::int64_t y) {
@@ -153,105 +119,55 @@ TEST(CanvasMouse, TrueFromMouseDownBringsMouseUpWhereverTheButtonIsReleased)
     canvas.MouseUp.Bind([&](Canvas&, std::int64_t x, std::int64_t y) {
         events.push_back("up " + std::to_string(x) + "," + std::to_string(y));
     });
-    QWidget* widget = canvas.NativeWidget();
-    QTest::mousePress(widget, Qt::LeftButton, {}, QPoint(5, 6));
     // Qt hands the release to the pressed widget, in its coordinates, even
     // outside it.
-    QTest::mouseRelease(widget, Qt::LeftButton, {}, QPoint(150, -40));
-    EXPECT_EQ(events, (std::vector<std::string>{"down 5,6", "up 150,-40"}));
-
-    events.clear();
+    QTest::mousePress(canvas.NativeWidget(), Qt::LeftButton, {}, QPoint(5, 6));
+    QTest::mouseRelease(canvas.NativeWidget(), Qt::LeftButton, {}, QPoint(150, -40));
     capture = false;
-    QTest::mousePress(widget, Qt::LeftButton, {}, QPoint(1, 1));
-    QTest::mouseRelease(widget, Qt::LeftButton, {}, QPoint(1, 1));
-    EXPECT_EQ(events, (std::vector<std::string>{"down 1,1"}));
-    window->Close();
+    QTest::mousePress(canvas.NativeWidget(), Qt::LeftButton, {}, QPoint(1, 1));
+    QTest::mouseRelease(canvas.NativeWidget(), Qt::LeftButton, {}, QPoint(1, 1));
+    EXPECT_EQ(events, (std::vector<std::string>{"down 5,6", "up 150,-40", "down 1,1"}));
+
+    // Unbound: not delivered, so not taken either.
+    ASSERT_FALSE(Control("outer").MouseDown.IsBound());
+    EXPECT_FALSE(Control("outer").Event_MouseDown(1, 1));
 }
 
-TEST(CanvasMouse, AnUnboundEventIsNotDelivered)
+TEST_F(WindowTest, UsingAControlFromAnotherThreadRaisesThreadAccessingUIException)
 {
-    auto window = MakeWindow();
-    auto& canvas = ControlCast<Canvas>(window->_ControlByName("outer"));
-    EXPECT_FALSE(canvas.MouseDown.IsBound());
-    EXPECT_FALSE(canvas.Event_MouseDown(1, 1));
-    QTest::mouseClick(canvas.NativeWidget(), Qt::LeftButton, {}, QPoint(3, 3));
-    window->Close();
+    Canvas& control = Control("outer");
+    std::thread([&] { EXPECT_THROW(control.SetLeft(5), ThreadAccessingUIException); }).join();
+    EXPECT_EQ(control.Left(), -1);
 }
 
-TEST(UiThread, UsingAControlFromAnotherThreadRaises)
-{
-    auto window = MakeWindow();
-    RectControl* control = window->_ControlByName("outer");
-    std::string raised;
-    std::thread worker([&] {
-        try {
-            control->SetLeft(5);
-        } catch (const ThreadAccessingUIException& e) {
-            raised = e.ClassName();
-        }
-    });
-    worker.join();
-    EXPECT_EQ(raised, "ThreadAccessingUIException");
-    EXPECT_EQ(control->Left(), -1);
-    window->Close();
-}
-
-TEST(UnhandledException, AnExceptionEscapingAHandlerIsShownAndTheProgramGoesOn)
+TEST_F(WindowTest, AnExceptionEscapingAHandlerReachesTheUnhandledExceptionHandler)
 {
     std::vector<std::string> shown;
-    SetUnhandledExceptionPresenter([&](const std::string& cls, const std::string& message) {
-        shown.push_back(cls + ": " + message);
-    });
-    auto window = MakeWindow();
-    auto& canvas = ControlCast<Canvas>(window->_ControlByName("inner"));
-    canvas.MouseDown.Bind([](Canvas&, std::int64_t, std::int64_t) -> bool { throw NilObjectException("gone"); });
-    QTest::mouseClick(canvas.NativeWidget(), Qt::LeftButton, {}, QPoint(2, 2));
+    SetUnhandledExceptionPresenter(
+        [&](const std::string& cls, const std::string& message) { shown.push_back(cls + ": " + message); });
+    Control("inner").MouseDown.Bind([](Canvas&, std::int64_t, std::int64_t) -> bool { throw NilObjectException("gone"); });
+    QTest::mouseClick(Control("inner").NativeWidget(), Qt::LeftButton, {}, QPoint(2, 2));
     SetUnhandledExceptionPresenter(nullptr);
     EXPECT_EQ(shown, (std::vector<std::string>{"NilObjectException: gone"}));
-    window->Close();
 }
 
-TEST(FileDrops, TwoDroppedFilesArriveWithByteExactPaths)
+TEST_F(WindowTest, TwoDroppedFilesArriveWithByteExactPaths)
 {
     TempFolder folder;
     const std::string plain = folder.MakeFile("plain.txt", "a");
     const std::string latin1 = folder.MakeFile("caf\xE9.txt", "b");
-    auto window = MakeWindow();
     window->AcceptFileDrop("special/any");
 
-    auto* data = new QMimeData;
-    const QByteArray encodedFolder = QByteArray::fromStdString(folder.Path()).toPercentEncoding("/");
-    data->setData("text/uri-list", "file://" + encodedFolder + "/plain.txt\r\nfile://" + encodedFolder
-                                       + "/caf%E9.txt\r\nhttp://example.invalid/x\r\n");
-    QWidget* target = window->Handle();
-    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &enter);
-    EXPECT_TRUE(enter.isAccepted());
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &drop);
-
-    ASSERT_EQ(window->drops.size(), 1u);
-    EXPECT_EQ(window->drops[0], (std::vector<std::string>{plain, latin1, "<none>"}));
-    delete data;
-    window->Close();
-}
-
-TEST(FileDrops, FoldersNeedTheFolderTypeAccepted)
-{
-    TempFolder folder;
-    auto window = MakeWindow();
-    window->AcceptFileDrop("special/any");
     QMimeData data;
-    data.setData("text/uri-list", "file://" + QByteArray::fromStdString(folder.Path()).toPercentEncoding("/") + "\r\n");
-    QDragEnterEvent refused(QPoint(1, 1), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(window->Handle(), &refused);
-    EXPECT_FALSE(refused.isAccepted());
-
-    window->AcceptFileDrop("special/folder");
-    QDragEnterEvent accepted(QPoint(1, 1), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(window->Handle(), &accepted);
-    EXPECT_TRUE(accepted.isAccepted());
-    window->Close();
+    const QByteArray encodedFolder = QByteArray::fromStdString(folder.Path()).toPercentEncoding("/");
+    data.setData("text/uri-list", "file://" + encodedFolder + "/plain.txt\r\nfile://" + encodedFolder
+                                       + "/caf%E9.txt\r\nhttp://example.invalid/x\r\n");
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window->Handle(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window->Handle(), &drop);
+    EXPECT_EQ(window->drops, (std::vector<std::vector<std::string>>{{plain, latin1, "<none>"}}));
 }
 
 namespace {
@@ -259,7 +175,7 @@ namespace {
 void AnswerNextOpenDialog(const std::string& path)
 {
     QTimer::singleShot(0, [path] {
-        QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; }, 5000);
+        (void)QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; }, 5000);
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         if (!dialog)
             return;
