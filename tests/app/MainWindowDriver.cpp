@@ -1,8 +1,7 @@
 #include "MainWindowDriver.h"
 
 #include "app/App.h"
-#include "app/FileTypes1.h"
-#include "app/MainMenuBar.h"
+#include "app/Startup.h"
 #include "framework/Application.h"
 #include "framework/CheckBox.h"
 #include "framework/DateControl.h"
@@ -12,37 +11,46 @@
 #include "framework/TimeControl.h"
 
 #include <QApplication>
-#include <QDateEdit>
+#include <QDateTimeEdit>
+#include <QDateTime>
 #include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QMainWindow>
 #include <QMimeData>
 #include <QTest>
-#include <QTimeEdit>
 #include <QTimer>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 
-namespace driver {
+#include <atomic>
 
-void PrepareStartup()
-{
-    if (!FileTypes1::Any())
-        FileTypes1::_Initialize();
-    if (!implicit::App()) {
-        auto app = std::make_shared<App>();
-        app->Constructor();
-        app->SetMenuBar(implicit::MainMenuBar());
-        _RuntimeRegisterAppObject(app);
-    }
+namespace {
+std::atomic<std::int64_t> g_fakeNow{-1};
 }
 
-std::shared_ptr<MainWindow> OpenMainWindow()
+// The C clock of the whole test program, which Date() reads for "now".
+extern "C" time_t time(time_t* out) noexcept
 {
-    return implicit::MainWindow();
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    const std::int64_t fake = g_fakeNow.load();
+    const time_t result = fake >= 0 ? static_cast<time_t>(fake) : now.tv_sec;
+    if (out)
+        *out = result;
+    return result;
+}
+
+namespace driver {
+
+// The file types and the App with the shared menu bar, as early start-up leaves them.
+static void PrepareStartup()
+{
+    if (!implicit::App()) {
+        _InitFileTypes();
+        _NewAppInstance();
+    }
 }
 
 void CloseAllWindows()
@@ -84,8 +92,7 @@ void AnswerNextOpenDialog(const std::string& path, bool* answered)
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         if (!dialog)
             return;
-        if (answered)
-            *answered = true;
+        *answered = true;
         if (path.empty()) {
             dialog->reject();
         } else {
@@ -104,49 +111,15 @@ Rows DetailRows(MainWindow& window)
     return rows;
 }
 
-void ClickActionBar(MainWindow& window, int x, int y)
+void StepUp(QWidget* picker, int section)
 {
-    QWidget* bar = window._ControlByName("qorActionBar1")->NativeWidget();
-    QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(x, y));
-    QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(x, y));
-}
-
-void Click(QWidget* widget)
-{
-    QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
-}
-
-RowWidgets CreationRow(MainWindow& window)
-{
-    return {window.ckCreated().NativeWidget(), window.dcCreatedDate().NativeWidget(),
-            window.tcCreatedTime().NativeWidget(), window.stCreatedReload().NativeWidget()};
-}
-
-RowWidgets ModificationRow(MainWindow& window)
-{
-    return {window.ckModified().NativeWidget(), window.dcModifiedDate().NativeWidget(),
-            window.tcModifiedTime().NativeWidget(), window.stModifiedReload().NativeWidget()};
-}
-
-void StepYearUp(QWidget* datePicker)
-{
-    auto* edit = qobject_cast<QDateEdit*>(datePicker);
+    auto* edit = qobject_cast<QDateTimeEdit*>(picker);
     ASSERT_NE(edit, nullptr);
-    edit->setCurrentSection(QDateTimeEdit::YearSection);
-    QTest::keyClick(edit, Qt::Key_Up);
-}
-
-void StepSecondsUp(QWidget* timePicker)
-{
-    auto* edit = qobject_cast<QTimeEdit*>(timePicker);
-    ASSERT_NE(edit, nullptr);
-    edit->setCurrentSection(QDateTimeEdit::SecondSection);
+    edit->setCurrentSection(static_cast<QDateTimeEdit::Section>(section));
     QTest::keyClick(edit, Qt::Key_Up);
 }
 
 namespace {
-// Setting the editors' own values emits their change signals just as typing
-// does, so the window sees a user's edit.
 void Pick(QWidget* datePicker, QWidget* timePicker, int year, int month, int day, int hour, int minute,
           int second)
 {
@@ -155,6 +128,11 @@ void Pick(QWidget* datePicker, QWidget* timePicker, int year, int month, int day
     ASSERT_TRUE(dateEdit && timeEdit);
     dateEdit->setDate(QDate(year, month, day));
     timeEdit->setTime(QTime(hour, minute, second));
+}
+
+Shown ShownIn(const DateControl& d, const TimeControl& t)
+{
+    return {d.Year(), d.Month(), d.Day(), t.Hours(), t.Minutes(), t.Seconds()};
 }
 } // namespace
 
@@ -172,50 +150,52 @@ void PickModification(MainWindow& window, int year, int month, int day, int hour
 
 DateArea ReadDateArea(MainWindow& window)
 {
-    DateArea area{};
-    area.creation = {window.dcCreatedDate().Enabled() && window.tcCreatedTime().Enabled(),
-                     window.ckCreated().Enabled(), window.ckCreated().Value(), window.stCreatedReload().Enabled()};
-    area.modification = {window.dcModifiedDate().Enabled() && window.tcModifiedTime().Enabled(),
-                         window.ckModified().Enabled(), window.ckModified().Value(),
-                         window.stModifiedReload().Enabled()};
-    area.changeEnabled = window.pbChange().Enabled();
-    return area;
+    return {{window.dcCreatedDate().Enabled(), window.tcCreatedTime().Enabled(), window.ckCreated().Enabled(),
+             window.ckCreated().Value(), window.stCreatedReload().Enabled()},
+            {window.dcModifiedDate().Enabled(), window.tcModifiedTime().Enabled(), window.ckModified().Enabled(),
+             window.ckModified().Value(), window.stModifiedReload().Enabled()},
+            window.pbChange().Enabled()};
+}
+
+DateArea Loaded(bool creationArmed, bool modificationArmed)
+{
+    return {{true, true, true, creationArmed, creationArmed},
+            {true, true, true, modificationArmed, modificationArmed},
+            creationArmed || modificationArmed};
+}
+
+void PrintTo(const DateArea& area, std::ostream* os)
+{
+    // Per row: date and time pickers, box enabled, box ticked, arrow; then Change.
+    for (const RowState& r : {area.creation, area.modification})
+        *os << r.dateEnabled << r.timeEnabled << r.boxEnabled << r.boxTicked << r.reloadEnabled << ' ';
+    *os << "change " << area.changeEnabled;
 }
 
 Shown ShownCreation(MainWindow& window)
 {
-    const DateControl& d = window.dcCreatedDate();
-    const TimeControl& t = window.tcCreatedTime();
-    return {d.Year(), d.Month(), d.Day(), t.Hours(), t.Minutes(), t.Seconds()};
+    return ShownIn(window.dcCreatedDate(), window.tcCreatedTime());
 }
 
 Shown ShownModification(MainWindow& window)
 {
-    const DateControl& d = window.dcModifiedDate();
-    const TimeControl& t = window.tcModifiedTime();
-    return {d.Year(), d.Month(), d.Day(), t.Hours(), t.Minutes(), t.Seconds()};
+    return ShownIn(window.dcModifiedDate(), window.tcModifiedTime());
 }
 
-Shown ShownOf(const Date& date)
+Shown ShownOf(std::int64_t secondsSinceEpoch)
 {
+    const Date date = Date::FromSecondsSinceEpoch(secondsSinceEpoch);
     return {date.Year(), date.Month(), date.Day(), date.Hour(), date.Minute(), date.Second()};
 }
 
-Date LocalDate(int year, int month, int day, int hour, int minute, int second)
+void PrintTo(const Shown& s, std::ostream* os)
 {
-    Date date = Date::FromSecondsSinceEpoch(0);
-    date.SetYear(year);
-    date.SetMonth(month);
-    date.SetDay(day);
-    date.SetHour(hour);
-    date.SetMinute(minute);
-    date.SetSecond(second);
-    return date;
+    *os << s.year << '-' << s.month << '-' << s.day << ' ' << s.hour << ':' << s.minute << ':' << s.second;
 }
 
 std::int64_t LocalSeconds(int year, int month, int day, int hour, int minute, int second)
 {
-    return LocalDate(year, month, day, hour, minute, second).SecondsSinceEpoch();
+    return QDateTime(QDate(year, month, day), QTime(hour, minute, second)).toSecsSinceEpoch();
 }
 
 FileTimes ReadTimes(const std::string& path)
@@ -234,24 +214,16 @@ void SetTimes(const std::string& path, std::int64_t accessSeconds, long accessNa
     ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << path;
 }
 
-ExceptionCatcher::ExceptionCatcher()
-{
-    SetUnhandledExceptionPresenter([this](const std::string& className, const std::string& message) {
-        m_caught.push_back(className + ": " + message);
-    });
-}
-
-ExceptionCatcher::~ExceptionCatcher()
-{
-    SetUnhandledExceptionPresenter(nullptr);
-}
+FakeNow::FakeNow(std::int64_t secondsSinceEpoch) { g_fakeNow = secondsSinceEpoch; }
+FakeNow::~FakeNow() { g_fakeNow = -1; }
 
 void MainWindowTest::SetUp()
 {
-    exceptions = std::make_unique<ExceptionCatcher>();
+    SetUnhandledExceptionPresenter([this](const std::string& className, const std::string& message) {
+        unhandled.push_back(className + ": " + message);
+    });
     PrepareStartup();
-    CloseAllWindows();
-    window = OpenMainWindow();
+    window = implicit::MainWindow();
     ASSERT_NE(window, nullptr);
 }
 
@@ -259,9 +231,8 @@ void MainWindowTest::TearDown()
 {
     window.reset();
     CloseAllWindows();
-    // Nothing a test did may have ended in the message box.
-    EXPECT_EQ(exceptions->Caught(), std::vector<std::string>{});
-    exceptions.reset();
+    EXPECT_EQ(unhandled, std::vector<std::string>{});
+    SetUnhandledExceptionPresenter(nullptr);
 }
 
 } // namespace driver

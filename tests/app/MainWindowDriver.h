@@ -8,11 +8,9 @@
 
 #include <gtest/gtest.h>
 
-#include <QByteArray>
-
 #include <ctime>
 #include <memory>
-#include <optional>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -20,13 +18,6 @@
 class QWidget;
 
 namespace driver {
-
-// The file types and an App with the shared menu bar, as early start-up
-// leaves them; done once per process.
-void PrepareStartup();
-
-// The window as the program gets it, through its accessor.
-std::shared_ptr<MainWindow> OpenMainWindow();
 
 // Closes every open window and lets the event loop release them.
 void CloseAllWindows();
@@ -39,50 +30,36 @@ bool Drop(MainWindow& window, const std::vector<std::string>& entries);
 
 // Answers the next modal open dialog with this path, or cancels it when the
 // path is empty. Sets *answered once the dialog has been seen.
-void AnswerNextOpenDialog(const std::string& path, bool* answered = nullptr);
+void AnswerNextOpenDialog(const std::string& path, bool* answered);
 
 // The two cells of each row of the details list.
 using Rows = std::vector<std::pair<std::string, std::string>>;
 Rows DetailRows(MainWindow& window);
 
-// One press and release on the action bar at (x, y) in its coordinates.
-void ClickActionBar(MainWindow& window, int x, int y);
-// A left click in the middle of a control's widget.
-void Click(QWidget* widget);
+// One Up key in the given section of a date or time picker, as the user types.
+void StepUp(QWidget* picker, int section);
 
-// The widgets of one date row.
-struct RowWidgets {
-    QWidget* box;
-    QWidget* date;
-    QWidget* time;
-    QWidget* reload;
-};
-RowWidgets CreationRow(MainWindow& window);
-RowWidgets ModificationRow(MainWindow& window);
-
-// Edits a row's pickers as the user would: the year of the date picker and
-// the seconds of the time picker are stepped with the Up key.
-void StepYearUp(QWidget* datePicker);
-void StepSecondsUp(QWidget* timePicker);
-
-// Shows a date-time in a row's pickers and raises the pickers' ValueChanged,
-// as the user's typing would.
+// Shows a date-time in a row's pickers through the editors' own setters,
+// which raise the pickers' ValueChanged as the user's typing would.
 void PickCreation(MainWindow& window, int year, int month, int day, int hour, int minute, int second);
 void PickModification(MainWindow& window, int year, int month, int day, int hour, int minute, int second);
 
-// The control states that run and the date-row handlers set.
+// The control states that run, the date-row handlers and "-" set.
 struct RowState {
-    bool pickersEnabled;
-    bool boxEnabled;
-    bool boxTicked;
-    bool reloadEnabled;
+    bool dateEnabled, timeEnabled, boxEnabled, boxTicked, reloadEnabled;
+    bool operator==(const RowState&) const = default;
 };
 struct DateArea {
-    RowState creation;
-    RowState modification;
+    RowState creation, modification;
     bool changeEnabled;
+    bool operator==(const DateArea&) const = default;
 };
 DateArea ReadDateArea(MainWindow& window);
+// As run leaves it; a row armed by an edit has its box ticked and its arrow on.
+DateArea Loaded(bool creationArmed = false, bool modificationArmed = false);
+// As at the start and after "-": everything off.
+inline constexpr DateArea kForgotten{};
+void PrintTo(const DateArea& area, std::ostream* os);
 
 // What the pickers of a row show, to the second.
 struct Shown {
@@ -91,43 +68,36 @@ struct Shown {
 };
 Shown ShownCreation(MainWindow& window);
 Shown ShownModification(MainWindow& window);
-Shown ShownOf(const Date& date);
+Shown ShownOf(std::int64_t secondsSinceEpoch);
+void PrintTo(const Shown& shown, std::ostream* os);
 
-// A local wall-clock date-time in the process's time zone, whatever TZ is.
-Date LocalDate(int year, int month, int day, int hour, int minute, int second);
+// A local wall-clock date-time in the process's time zone.
 std::int64_t LocalSeconds(int year, int month, int day, int hour, int minute, int second);
 
 // File times, to the nanosecond, without following links.
 struct FileTimes {
-    timespec access;
-    timespec modification;
+    timespec access, modification;
 };
 FileTimes ReadTimes(const std::string& path);
 // Sets both times; the test's starting point.
 void SetTimes(const std::string& path, std::int64_t accessSeconds, long accessNanos, std::int64_t modSeconds,
               long modNanos);
 
-// Catches exceptions that would otherwise reach the message box.
-class ExceptionCatcher {
-public:
-    ExceptionCatcher();
-    ~ExceptionCatcher();
-    const std::vector<std::string>& Caught() const { return m_caught; }
-    // Hands over what was caught so far, for a test that expects it.
-    std::vector<std::string> Take() { return std::exchange(m_caught, {}); }
-
-private:
-    std::vector<std::string> m_caught;
+// While it lives, the C clock (time()) reports this instant as "now".
+struct FakeNow {
+    explicit FakeNow(std::int64_t secondsSinceEpoch);
+    ~FakeNow();
 };
 
-// The shared fixture: start-up prepared before, every window closed after.
+// The shared fixture: start-up prepared and the window open before, every
+// window closed after, and no exception may have reached the message box.
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
 
     std::shared_ptr<MainWindow> window;
-    std::unique_ptr<ExceptionCatcher> exceptions;
+    std::vector<std::string> unhandled;
 };
 
 } // namespace driver
