@@ -1,6 +1,5 @@
 #include "DateControl.h"
 
-#include "Fonts.h"
 
 #include "Application.h"
 #include "UiThread.h"
@@ -50,14 +49,6 @@ const ClassInfo& DateControl::StaticClassInfo()
             MakeProperty("DateFormat", PropertyType::Integer, &DateControl::DateFormat, &DateControl::SetDateFormat),
             MakeProperty("LinuxDropDownMode", PropertyType::Boolean, &DateControl::LinuxDropDownMode,
                          &DateControl::SetLinuxDropDownMode),
-            MakeProperty("LinuxTextFont", PropertyType::String, &DateControl::LinuxTextFont,
-                         &DateControl::SetLinuxTextFont),
-            MakeProperty("LinuxTextSize", PropertyType::Single, &DateControl::LinuxTextSize,
-                         &DateControl::SetLinuxTextSize),
-            MakeProperty("LinuxTextUnit", PropertyType::Integer, &DateControl::LinuxTextUnit,
-                         &DateControl::SetLinuxTextUnit),
-            MakeProperty("LinuxFontBold", PropertyType::Boolean, &DateControl::LinuxFontBold,
-                         &DateControl::SetLinuxFontBold),
             // The picker always holds a date, so it has no empty state to
             // tick; the values are kept for reading back.
             MakeStored("EmptyDates", PropertyType::Boolean),
@@ -65,6 +56,10 @@ const ClassInfo& DateControl::StaticClassInfo()
             MakeStored("OSXDropDownMode", PropertyType::Boolean),
         };
         for (PropertyInfo& font : _PickerOtherDesktopFontProperties())
+            properties.push_back(std::move(font));
+        // The picker's own font; its unit takes eight bytes, unlike TextUnit.
+        for (PropertyInfo& font : FontPropertiesNamed("LinuxTextFont", "LinuxTextSize", "LinuxTextUnit",
+                                                      PropertyType::Integer, "LinuxFontBold"))
             properties.push_back(std::move(font));
         return ClassInfo("DateControl", &RectControl::StaticClassInfo(), std::move(properties));
     }();
@@ -171,45 +166,7 @@ void DateControl::SetLinuxDropDownMode(bool dropDown)
     Widget(*this)->setCalendarPopup(dropDown);
 }
 
-void DateControl::SetLinuxTextFont(const std::string& family)
-{
-    RequireMainThread();
-    m_fontFamily = family;
-    UpdatePickerFont();
-}
-
-void DateControl::SetLinuxTextSize(float size)
-{
-    RequireMainThread();
-    m_fontSize = size;
-    UpdatePickerFont();
-}
-
-void DateControl::SetLinuxTextUnit(std::int64_t unit)
-{
-    RequireMainThread();
-    m_fontUnit = unit;
-    UpdatePickerFont();
-}
-
-void DateControl::SetLinuxFontBold(bool bold)
-{
-    RequireMainThread();
-    m_fontBold = bold;
-    UpdatePickerFont();
-}
-
-void DateControl::UpdatePickerFont()
-{
-    _ApplyPickerFont(Widget(*this), m_fontFamily, m_fontSize, m_fontUnit, m_fontBold);
-}
-
 // --- Shared by the date and time pickers ------------------------------------------
-
-void _ApplyPickerFont(QWidget* widget, const std::string& family, float size, std::int64_t unit, bool bold)
-{
-    widget->setFont(ControlFont(family, size, unit, bold));
-}
 
 std::vector<PropertyInfo> _PickerOtherDesktopFontProperties()
 {

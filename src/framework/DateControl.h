@@ -51,34 +51,16 @@ public:
     void SetLinuxDropDownMode(bool dropDown);
 
     // The picker's font on this desktop. "System" is the desktop's font,
-    // size 0 its size; unit 1 counts the size in pixels, any other in points.
-    const std::string& LinuxTextFont() const { return m_fontFamily; }
-    void SetLinuxTextFont(const std::string& family);
-    float LinuxTextSize() const { return m_fontSize; }
-    void SetLinuxTextSize(float size);
-    std::int64_t LinuxTextUnit() const { return m_fontUnit; }
-    void SetLinuxTextUnit(std::int64_t unit);
-    bool LinuxFontBold() const { return m_fontBold; }
-    void SetLinuxFontBold(bool bold);
 
 private:
     void ShowDate(const QDate& date);
-    void UpdatePickerFont();
 
     std::int64_t m_dateFormat = 4;
     bool m_settingValue = false;
-    std::string m_fontFamily = "System";
-    float m_fontSize = 0;
-    std::int64_t m_fontUnit = 0;
-    bool m_fontBold = false;
 };
 
 // Shared by the date and time pickers --------------------------------------------
 
-class QWidget;
-
-// Applies a picker's font settings to its widget.
-void _ApplyPickerFont(QWidget* widget, const std::string& family, float size, std::int64_t unit, bool bold);
 // The font settings of the other desktops, which a picker keeps unused:
 // MacTextFont, MacTextSize, MacFontBold, WinTextFont, WinTextSize,
 // WinTextUnit (a 64-bit integer) and WinFontBold.

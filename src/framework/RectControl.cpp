@@ -35,13 +35,23 @@ const ClassInfo& RectControl::StaticClassInfo()
 
 std::vector<PropertyInfo> RectControl::FontProperties()
 {
+    std::vector<PropertyInfo> properties =
+        FontPropertiesNamed("TextFont", "TextSize", "TextUnit", PropertyType::FontUnits, "Bold");
+    properties.push_back(MakeProperty("Italic", PropertyType::Boolean, &RectControl::Italic, &RectControl::SetItalic));
+    properties.push_back(
+        MakeProperty("Underline", PropertyType::Boolean, &RectControl::Underline, &RectControl::SetUnderline));
+    return properties;
+}
+
+std::vector<PropertyInfo> RectControl::FontPropertiesNamed(const std::string& family, const std::string& size,
+                                                           const std::string& unit, PropertyType unitType,
+                                                           const std::string& bold)
+{
     return {
-        MakeProperty("TextFont", PropertyType::String, &RectControl::TextFont, &RectControl::SetTextFont),
-        MakeProperty("TextSize", PropertyType::Single, &RectControl::TextSize, &RectControl::SetTextSize),
-        MakeProperty("TextUnit", PropertyType::FontUnits, &RectControl::TextUnit, &RectControl::SetTextUnit),
-        MakeProperty("Bold", PropertyType::Boolean, &RectControl::Bold, &RectControl::SetBold),
-        MakeProperty("Italic", PropertyType::Boolean, &RectControl::Italic, &RectControl::SetItalic),
-        MakeProperty("Underline", PropertyType::Boolean, &RectControl::Underline, &RectControl::SetUnderline),
+        MakeProperty(family, PropertyType::String, &RectControl::TextFont, &RectControl::SetTextFont),
+        MakeProperty(size, PropertyType::Single, &RectControl::TextSize, &RectControl::SetTextSize),
+        MakeProperty(unit, unitType, &RectControl::TextUnit, &RectControl::SetTextUnit),
+        MakeProperty(bold, PropertyType::Boolean, &RectControl::Bold, &RectControl::SetBold),
     };
 }
 

@@ -99,6 +99,11 @@ protected:
 
     // Declares the font properties above for a text control's class table.
     static std::vector<PropertyInfo> FontProperties();
+    // The family, size, unit and bold settings under the names and unit
+    // width a class declares them with.
+    static std::vector<PropertyInfo> FontPropertiesNamed(const std::string& family, const std::string& size,
+                                                         const std::string& unit, PropertyType unitType,
+                                                         const std::string& bold);
 
     // Called once when the control's window opens, after every control of
     // the window has been created and configured.

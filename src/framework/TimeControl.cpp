@@ -24,16 +24,12 @@ const ClassInfo& TimeControl::StaticClassInfo()
             MakeProperty("Seconds", PropertyType::Integer, &TimeControl::Seconds, &TimeControl::SetSeconds),
             MakeProperty("ShowSeconds", PropertyType::Boolean, &TimeControl::ShowSeconds, &TimeControl::SetShowSeconds),
             MakeProperty("TimeFormat", PropertyType::Integer, &TimeControl::TimeFormat, &TimeControl::SetTimeFormat),
-            MakeProperty("LinuxTextFont", PropertyType::String, &TimeControl::LinuxTextFont,
-                         &TimeControl::SetLinuxTextFont),
-            MakeProperty("LinuxTextSize", PropertyType::Single, &TimeControl::LinuxTextSize,
-                         &TimeControl::SetLinuxTextSize),
-            MakeProperty("LinuxTextUnit", PropertyType::Integer, &TimeControl::LinuxTextUnit,
-                         &TimeControl::SetLinuxTextUnit),
-            MakeProperty("LinuxFontBold", PropertyType::Boolean, &TimeControl::LinuxFontBold,
-                         &TimeControl::SetLinuxFontBold),
         };
         for (PropertyInfo& font : _PickerOtherDesktopFontProperties())
+            properties.push_back(std::move(font));
+        // The picker's own font; its unit takes eight bytes, unlike TextUnit.
+        for (PropertyInfo& font : FontPropertiesNamed("LinuxTextFont", "LinuxTextSize", "LinuxTextUnit",
+                                                      PropertyType::Integer, "LinuxFontBold"))
             properties.push_back(std::move(font));
         return ClassInfo("TimeControl", &RectControl::StaticClassInfo(), std::move(properties));
     }();
@@ -156,35 +152,3 @@ void TimeControl::UpdateDisplayFormat()
     m_settingValue = false;
 }
 
-void TimeControl::SetLinuxTextFont(const std::string& family)
-{
-    RequireMainThread();
-    m_fontFamily = family;
-    UpdatePickerFont();
-}
-
-void TimeControl::SetLinuxTextSize(float size)
-{
-    RequireMainThread();
-    m_fontSize = size;
-    UpdatePickerFont();
-}
-
-void TimeControl::SetLinuxTextUnit(std::int64_t unit)
-{
-    RequireMainThread();
-    m_fontUnit = unit;
-    UpdatePickerFont();
-}
-
-void TimeControl::SetLinuxFontBold(bool bold)
-{
-    RequireMainThread();
-    m_fontBold = bold;
-    UpdatePickerFont();
-}
-
-void TimeControl::UpdatePickerFont()
-{
-    _ApplyPickerFont(Widget(*this), m_fontFamily, m_fontSize, m_fontUnit, m_fontBold);
-}

@@ -47,27 +47,13 @@ public:
     std::int64_t TimeFormat() const;
     void SetTimeFormat(std::int64_t format);
 
-    // The picker's font on this desktop, as for DateControl.
-    const std::string& LinuxTextFont() const { return m_fontFamily; }
-    void SetLinuxTextFont(const std::string& family);
-    float LinuxTextSize() const { return m_fontSize; }
-    void SetLinuxTextSize(float size);
-    std::int64_t LinuxTextUnit() const { return m_fontUnit; }
-    void SetLinuxTextUnit(std::int64_t unit);
-    bool LinuxFontBold() const { return m_fontBold; }
-    void SetLinuxFontBold(bool bold);
 
 private:
     void ShowTime(const QTime& time);
     void ShowFields(std::int64_t hours, std::int64_t minutes, std::int64_t seconds);
     void UpdateDisplayFormat();
-    void UpdatePickerFont();
 
     bool m_showSeconds = true;
     std::int64_t m_timeFormat = 0;
     bool m_settingValue = false;
-    std::string m_fontFamily = "System";
-    float m_fontSize = 0;
-    std::int64_t m_fontUnit = 0;
-    bool m_fontBold = false;
 };
