@@ -173,6 +173,31 @@ PropertyList CheckBoxList(std::string_view name, Place place, unsigned locks, st
         .String("InitialParent", "");
 }
 
+// The entries both bars' lists open and close with, around their own
+// settings.
+PropertyList BarOpening(std::string_view name, Place place, unsigned locks, std::int64_t tabIndex,
+                        bool useFocusRing)
+{
+    PropertyList list = Opening(name, place, locks, tabIndex);
+    list.Boolean("TabStop", true)
+        .String("InitialParent", "")
+        .Boolean("Visible", true)
+        .String("HelpTag", "")
+        .Boolean("AutoDeactivate", true)
+        .Boolean("Enabled", true)
+        .Boolean("UseFocusRing", useFocusRing);
+    return list;
+}
+
+PropertyList& BarClosing(PropertyList& list)
+{
+    return list.Boolean("AcceptFocus", false)
+        .Boolean("AcceptTabs", false)
+        .Boolean("DoubleBuffer", false)
+        .Boolean("EraseBackground", true)
+        .Boolean("Transparent", true);
+}
+
 } // namespace
 
 void MainWindow::_CreateControls0()
@@ -295,31 +320,19 @@ void MainWindow::_CreateControls0()
     // The status bar, one pixel beyond the window at the left, right and
     // bottom; it holds the Change button and shows no caption.
     _AddControl("qorStatusBar1", std::make_unique<qorStatusBar>());
-    _SetProperties(qorStatusBar1(), Opening("qorStatusBar1", {-1, 446, 387, 43}, LockL | LockR | LockB, 9)
-                                        .Boolean("TabStop", true)
-                                        .String("InitialParent", "")
-                                        .Boolean("Visible", true)
-                                        .String("HelpTag", "")
-                                        .Boolean("AutoDeactivate", true)
-                                        .Boolean("Enabled", true)
-                                        .Boolean("UseFocusRing", false)
-                                        .Boolean("Border", true)
-                                        .ColorValue("BorderColor", 0xA5A5A5u)
-                                        .ColorValue("StartColor", 0xFAFAFAu)
-                                        .ColorValue("EndColor", 0xB3B3B3u)
-                                        .Enum("Style", std::int64_t(qorStatusBar::Schema::Gradient))
-                                        .ColorValue("TextColor", 0x000000u)
-                                        .String("CenterCaption", "")
-                                        .String("LeftCaption", "")
-                                        .String("RightCaption", "")
-                                        .Integer("MarginLeft", 20)
-                                        .Integer("MarginRight", 0)
-                                        .Boolean("AcceptFocus", false)
-                                        .Boolean("AcceptTabs", false)
-                                        .Boolean("DoubleBuffer", false)
-                                        .Boolean("EraseBackground", true)
-                                        .Boolean("Transparent", true)
-                                        .Bytes());
+    PropertyList statusBar = BarOpening("qorStatusBar1", {-1, 446, 387, 43}, LockL | LockR | LockB, 9, false);
+    statusBar.Boolean("Border", true)
+        .ColorValue("BorderColor", 0xA5A5A5u)
+        .ColorValue("StartColor", 0xFAFAFAu)
+        .ColorValue("EndColor", 0xB3B3B3u)
+        .Enum("Style", std::int64_t(qorStatusBar::Schema::Gradient))
+        .ColorValue("TextColor", 0x000000u)
+        .String("CenterCaption", "")
+        .String("LeftCaption", "")
+        .String("RightCaption", "")
+        .Integer("MarginLeft", 20)
+        .Integer("MarginRight", 0);
+    _SetProperties(qorStatusBar1(), BarClosing(statusBar).Bytes());
 
     // Change: the window's default button, off until a row is ticked.
     _AddControl("pbChange", std::make_unique<PushButton>());
@@ -345,29 +358,17 @@ void MainWindow::_CreateControls0()
 
     // "+" and "-" under the drop zone; "A" stays off and unbound.
     _AddControl("qorActionBar1", std::make_unique<qorActionBar>());
-    _SetProperties(qorActionBar1(), Opening("qorActionBar1", {-1, 317, 387, 22}, LockL | LockT | LockR, 10)
-                                        .Boolean("TabStop", true)
-                                        .String("InitialParent", "")
-                                        .Boolean("Visible", true)
-                                        .String("HelpTag", "")
-                                        .Boolean("AutoDeactivate", true)
-                                        .Boolean("Enabled", true)
-                                        .Boolean("UseFocusRing", true)
-                                        .Boolean("Border", true)
-                                        .ColorValue("BorderColor", 0xA5A5A5u)
-                                        .ColorValue("StartColor", 0xFAFAFAu)
-                                        .ColorValue("EndColor", 0xEFEFEFu)
-                                        .ColorValue("DrawColor", 0x000000u)
-                                        .Enum("Style", std::int64_t(qorActionBar::Schema::Solid))
-                                        .Boolean("HasAddButton", true)
-                                        .Boolean("HasRemoveButton", true)
-                                        .Boolean("HasActionButton", false)
-                                        .Boolean("AcceptFocus", false)
-                                        .Boolean("AcceptTabs", false)
-                                        .Boolean("DoubleBuffer", false)
-                                        .Boolean("EraseBackground", true)
-                                        .Boolean("Transparent", true)
-                                        .Bytes());
+    PropertyList actionBar = BarOpening("qorActionBar1", {-1, 317, 387, 22}, LockL | LockT | LockR, 10, true);
+    actionBar.Boolean("Border", true)
+        .ColorValue("BorderColor", 0xA5A5A5u)
+        .ColorValue("StartColor", 0xFAFAFAu)
+        .ColorValue("EndColor", 0xEFEFEFu)
+        .ColorValue("DrawColor", 0x000000u)
+        .Enum("Style", std::int64_t(qorActionBar::Schema::Solid))
+        .Boolean("HasAddButton", true)
+        .Boolean("HasRemoveButton", true)
+        .Boolean("HasActionButton", false);
+    _SetProperties(qorActionBar1(), BarClosing(actionBar).Bytes());
     qorActionBar1().AddButtonClick.Bind([this](qorActionBar& sender) { qorActionBar1_AddButtonClick(sender); });
     qorActionBar1().RemoveButtonClick.Bind(
         [this](qorActionBar& sender) { qorActionBar1_RemoveButtonClick(sender); });

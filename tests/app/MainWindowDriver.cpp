@@ -84,24 +84,6 @@ bool Drop(MainWindow& window, const std::vector<std::string>& entries)
     return enter.isAccepted();
 }
 
-void AnswerNextOpenDialog(const std::string& path, bool* answered)
-{
-    QTimer::singleShot(0, [path, answered] {
-        // The dialog opens once exec() has started its own event loop.
-        (void)QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; }, 5000);
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        *answered = true;
-        if (path.empty()) {
-            dialog->reject();
-        } else {
-            dialog->selectFile(QFile::decodeName(QByteArray::fromStdString(path)));
-            static_cast<QDialog*>(dialog)->accept();
-        }
-    });
-}
-
 Rows DetailRows(MainWindow& window)
 {
     Listbox& list = window.lbFileDetails();

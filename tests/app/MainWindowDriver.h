@@ -28,9 +28,6 @@ void CloseAllWindows();
 // the drag-enter said; returns whether the window accepted the drag.
 bool Drop(MainWindow& window, const std::vector<std::string>& entries);
 
-// Answers the next modal open dialog with this path, or cancels it when the
-// path is empty. Sets *answered once the dialog has been seen.
-void AnswerNextOpenDialog(const std::string& path, bool* answered);
 
 // The two cells of each row of the details list.
 using Rows = std::vector<std::pair<std::string, std::string>>;

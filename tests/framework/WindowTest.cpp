@@ -170,25 +170,6 @@ TEST_F(WindowTest, TwoDroppedFilesArriveWithByteExactPaths)
     EXPECT_EQ(window->drops, (std::vector<std::vector<std::string>>{{plain, latin1, "<none>"}}));
 }
 
-namespace {
-// Answers the next modal open dialog: picks the path, or cancels when empty.
-void AnswerNextOpenDialog(const std::string& path)
-{
-    QTimer::singleShot(0, [path] {
-        (void)QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; }, 5000);
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        if (path.empty()) {
-            dialog->reject();
-        } else {
-            dialog->selectFile(QFile::decodeName(QByteArray::fromStdString(path)));
-            static_cast<QDialog*>(dialog)->accept();
-        }
-    });
-}
-} // namespace
-
 TEST(OpenDialogModal, ReturnsTheChosenItemThenNoneWhenCancelled)
 {
     TempFolder folder;

@@ -1,6 +1,10 @@
 #include "TestSupport.h"
 
+#include <QApplication>
 #include <QCryptographicHash>
+#include <QFileDialog>
+#include <QTest>
+#include <QTimer>
 #include <QFile>
 
 #include <fcntl.h>
@@ -56,4 +60,23 @@ QByteArray FileHash(const std::string& path)
         hash.addData(QByteArrayView(buffer, n));
     ::close(fd);
     return hash.result().toHex();
+}
+
+void AnswerNextOpenDialog(const std::string& path, bool* answered)
+{
+    QTimer::singleShot(0, [path, answered] {
+        // The dialog opens once exec() has started its own event loop.
+        (void)QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; }, 5000);
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        if (answered)
+            *answered = true;
+        if (path.empty()) {
+            dialog->reject();
+        } else {
+            dialog->selectFile(QFile::decodeName(QByteArray::fromStdString(path)));
+            static_cast<QDialog*>(dialog)->accept();
+        }
+    });
 }

@@ -22,3 +22,7 @@ private:
 
 // SHA-256 of a file's content, for "content unchanged" checks.
 QByteArray FileHash(const std::string& path);
+
+// Answers the next modal open dialog once it shows: picks the path, or
+// cancels when the path is empty. Sets *answered when a dialog was answered.
+void AnswerNextOpenDialog(const std::string& path, bool* answered = nullptr);
