@@ -92,6 +92,8 @@ void MenuItem::SetName(const std::string& name)
 {
     RequireMainThread();
     m_name = name;
+    m_editCommand = EditCommandOfItem(name);
+    ApplyEnabled();
     m_action->setObjectName(QString::fromStdString(name));
     if (m_menu)
         m_menu->setObjectName(QString::fromStdString(name));
@@ -156,9 +158,17 @@ void MenuItem::SetEnabled(bool enabled)
 
 void MenuItem::ApplyEnabled()
 {
-    // Automatic enabling has nothing to decide on here: no item of ours
-    // depends on a selection, so an automatically enabled item is enabled.
-    m_action->setEnabled(m_enabled || m_autoEnable);
+    // Automatic enabling decides only for the Edit commands; every other
+    // automatically enabled item is always available.
+    if (m_autoEnable && m_editCommand)
+        m_action->setEnabled(EditCommandApplies(*m_editCommand));
+    else
+        m_action->setEnabled(m_enabled || m_autoEnable);
+}
+
+bool MenuItem::_DefaultAction()
+{
+    return m_editCommand && RunEditCommand(*m_editCommand);
 }
 
 const std::string& MenuItem::KeyboardShortcut() const
@@ -269,6 +279,11 @@ QMenu& MenuItem::EnsureMenu()
         m_menu->setObjectName(QString::fromStdString(m_name));
         m_menu->setTitle(m_action->text());
         m_action->setMenu(m_menu.data());
+        // The menu dies with the item, and the connection with the menu.
+        QObject::connect(m_menu, &QMenu::aboutToShow, m_menu, [this] {
+            for (const auto& child : m_children)
+                child->ApplyEnabled();
+        });
     }
     return *m_menu;
 }

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "EditCommand.h"
 #include "Object.h"
 
 #include <QPointer>
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,7 +24,13 @@ class QMenu;
 //
 // Choosing the item runs the application's menu handler bound to the item's
 // Name; when none is bound, or the handler reports that it did not handle
-// the choice, the item's own default action runs.
+// the choice, the item's own default action runs. An item named for a
+// standard Edit command (EditCopy...) has that command as its default action
+// (EditCommand.h).
+//
+// Enabled is the item's own setting. What the user can choose follows it,
+// except that an automatically enabled Edit command is enabled only while
+// it applies to the focused field, decided each time its menu opens.
 //
 // Every member raises ThreadAccessingUIException off the main thread.
 class MenuItem : public Object, public std::enable_shared_from_this<MenuItem> {
@@ -35,8 +43,8 @@ public:
     const std::string& Name() const;
     void SetName(const std::string& name);
 
-    // An automatically enabled item is enabled; it stays enabled while the
-    // setting is on.
+    // An automatically enabled item reports itself enabled while the setting
+    // is on.
     bool AutoEnable() const;
     void SetAutoEnable(bool autoEnable);
 
@@ -79,8 +87,9 @@ public:
 
 protected:
     // What choosing the item does when no handler of the application took
-    // the choice. Returns whether it did anything.
-    virtual bool _DefaultAction() { return false; }
+    // the choice: its Edit command, if it has one. Returns whether it did
+    // anything.
+    virtual bool _DefaultAction();
 
     // Shows a newly appended child in the native menus. A menu bar shows its
     // children in the windows' menu bars instead of a QMenu.
@@ -102,4 +111,5 @@ private:
     bool m_shortcutSet = false;
     bool m_autoEnable = false;
     bool m_enabled = true;
+    std::optional<EditCommand> m_editCommand;
 };

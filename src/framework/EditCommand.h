@@ -1,0 +1,24 @@
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+// The standard Edit commands. A menu item named EditUndo, EditCut, EditCopy,
+// EditPaste, EditClear or EditSelectAll carries one: chosen without a
+// handler of the application, it acts on the focused text field exactly as
+// the command's key does there (Ctrl+Z, Ctrl+X, Ctrl+C, Ctrl+V, Delete,
+// Ctrl+A), so an edit made from the menu is the user's edit of that field.
+// A text field is a line edit, also the one inside a picker or a combo box.
+enum class EditCommand { Undo, Cut, Copy, Paste, Clear, SelectAll };
+
+// The command a menu item of this name carries, if any.
+std::optional<EditCommand> EditCommandOfItem(std::string_view itemName);
+
+// Whether the command would do anything now: Cut and Delete need selected
+// text in an editable field, Copy selected text, Paste text on the clipboard
+// and an editable field, Undo something to undo, Select All a focused field.
+// With no text field focused, none applies.
+bool EditCommandApplies(EditCommand command);
+
+// Runs the command on the focused text field; false when there is none.
+bool RunEditCommand(EditCommand command);
