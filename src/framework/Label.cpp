@@ -6,10 +6,28 @@
 #include "UiThread.h"
 
 #include <QEvent>
+#include <QFontInfo>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QMouseEvent>
 
 namespace {
+
+// Whether one line of text, laid out as the label lays it out, lies whole
+// inside a label this wide: its advance fits and no glyph's ink sticks out
+// at either end.
+bool FitsOnOneLine(const QString& text, const QFont& font, int width, Qt::Alignment alignment)
+{
+    const QFontMetricsF metrics(font);
+    const qreal advance = metrics.horizontalAdvance(text);
+    const QRectF ink = metrics.tightBoundingRect(text);
+    qreal origin = 0;
+    if (alignment & Qt::AlignHCenter)
+        origin = (width - advance) / 2;
+    else if (alignment & Qt::AlignRight)
+        origin = width - advance;
+    return advance <= width && (ink.isEmpty() || (origin + ink.left() >= 0 && origin + ink.right() <= width));
+}
 
 // The widget behind a Label.
 //
@@ -19,13 +37,38 @@ namespace {
 // taken in event() itself, ahead of QLabel's handling. Disabling keeps its
 // normal meaning otherwise: the widget is really disabled, takes no focus and
 // draws its text in the palette's disabled colour.
+//
+// A single line is shown whole: where it is wider than the label in the
+// font the label's settings ask for, it is drawn at the largest smaller size
+// that fits, bold and all. A desktop font wider than the one the layout was
+// drawn for then shrinks the text instead of cutting off its ends.
 class LabelWidget : public QLabel {
 public:
-    explicit LabelWidget(Label* owner) : m_owner(owner)
+    explicit LabelWidget(Label* owner) : m_owner(owner), m_font(font())
     {
         setTextFormat(Qt::PlainText);
         setWordWrap(false);
         setFocusPolicy(Qt::NoFocus);
+    }
+
+    void SetRequestedFont(const QFont& font)
+    {
+        m_font = font;
+        FitText();
+    }
+
+    void FitText()
+    {
+        QFont shown = m_font;
+        if (!wordWrap() && !FitsOnOneLine(text(), shown, width(), alignment())) {
+            for (int size = QFontInfo(m_font).pixelSize() - 1; size >= 1; --size) {
+                shown.setPixelSize(size);
+                if (FitsOnOneLine(text(), shown, width(), alignment()))
+                    break;
+            }
+        }
+        if (font() != shown)
+            setFont(shown);
     }
 
 protected:
@@ -45,8 +88,15 @@ protected:
         return QLabel::event(event);
     }
 
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QLabel::resizeEvent(event);
+        FitText();
+    }
+
 private:
     Label* m_owner;
+    QFont m_font; // as the label's settings ask for it
 };
 
 LabelWidget* Widget(const Label& label)
@@ -177,6 +227,7 @@ void Label::UpdateText()
             shown.truncate(lineEnd);
     }
     Widget(*this)->setText(shown);
+    Widget(*this)->FitText();
 }
 
 void Label::UpdateAlignment()
@@ -188,6 +239,12 @@ void Label::UpdateAlignment()
         horizontal = Qt::AlignRight;
     // Text starts at the top edge, as the layout's label heights expect.
     Widget(*this)->setAlignment(horizontal | Qt::AlignTop);
+    Widget(*this)->FitText();
+}
+
+void Label::ApplyFont(const QFont& font)
+{
+    Widget(*this)->SetRequestedFont(font);
 }
 
 void Label::UpdatePalette()

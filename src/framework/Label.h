@@ -7,8 +7,9 @@
 #include <cstdint>
 #include <string>
 
-// A static text. Single-line by default: line breaks in Text show as spaces
-// and the text is clipped at the label's edges, never wrapped or shortened.
+// A static text. Single-line by default: the text up to its first line break
+// is shown whole, never wrapped or shortened; where it is too wide for the
+// label it is drawn at the largest smaller size that fits.
 //
 // MouseDown is raised for a press inside the label also while the label is
 // disabled, so that its handler can decide from Enabled what a press does.
@@ -35,6 +36,9 @@ public:
 
     // Called by the label's widget for a press at x, y (label coordinates).
     void _HandleMouseDown(std::int64_t x, std::int64_t y);
+
+protected:
+    void ApplyFont(const QFont& font) override;
 
 private:
     void UpdateText();

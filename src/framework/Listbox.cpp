@@ -143,6 +143,9 @@ Listbox::Listbox() : RectControl(new ListboxWidget(this))
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Tab moves on to the next control, as from any other control; the
+    // arrow keys move within the list.
+    table->setTabKeyNavigation(false);
     table->setWordWrap(false);
     table->verticalHeader()->hide();
     table->horizontalHeader()->hide();

@@ -55,7 +55,7 @@ std::vector<PropertyInfo> RectControl::FontPropertiesNamed(const std::string& fa
     };
 }
 
-RectControl::RectControl(QWidget* widget) : m_widget(widget)
+RectControl::RectControl(QWidget* widget) : m_widget(widget), m_focusPolicy(widget->focusPolicy())
 {
     RequireMainThread();
     // Until the control joins a window its widget must not become a
@@ -136,8 +136,10 @@ void RectControl::SetTabStop(bool tabStop)
 {
     RequireMainThread();
     m_tabStop = tabStop;
-    if (m_widget && !tabStop)
-        m_widget->setFocusPolicy(Qt::NoFocus);
+    // Off takes the control out of the Tab chain; on gives it back the
+    // focus its kind of control takes.
+    if (m_widget)
+        m_widget->setFocusPolicy(tabStop ? m_focusPolicy : Qt::NoFocus);
 }
 
 void RectControl::SetHelpTag(const std::string& tag)
@@ -163,22 +165,24 @@ void RectControl::SetInitialParent(const std::string& parentName)
     m_widget->setVisible(m_visible);
 }
 
+// Qt composes every widget that is not opaque over what its parent drew, so
+// a transparent control always has its container's background behind it;
+// "do not erase" only tells that the control draws all of itself, which Qt
+// needs no hint for.
 void RectControl::Refresh(bool eraseBackground)
 {
     RequireMainThread();
-    if (!m_widget)
-        return;
-    m_widget->setAttribute(Qt::WA_OpaquePaintEvent, !eraseBackground);
-    m_widget->repaint();
+    (void)eraseBackground;
+    if (m_widget)
+        m_widget->repaint();
 }
 
 void RectControl::Invalidate(bool eraseBackground)
 {
     RequireMainThread();
-    if (!m_widget)
-        return;
-    m_widget->setAttribute(Qt::WA_OpaquePaintEvent, !eraseBackground);
-    m_widget->update();
+    (void)eraseBackground;
+    if (m_widget)
+        m_widget->update();
 }
 
 void RectControl::AttachToWindow(Window* window)

@@ -64,8 +64,9 @@ public:
     void SetInitialParent(const std::string& parentName);
     RectControl* Parent() const { return m_parent; }
 
-    // Repaint requests. Refresh repaints at once, Invalidate later; the
-    // argument says whether the background is erased first.
+    // Repaint requests. Refresh repaints at once, Invalidate later. What the
+    // control leaves undrawn shows its container behind it, whether or not
+    // the caller asks for the background to be erased.
     void Refresh(bool eraseBackground = true);
     void Invalidate(bool eraseBackground = true);
 
@@ -124,6 +125,7 @@ private:
     bool m_lockLeft = false, m_lockTop = false, m_lockRight = false, m_lockBottom = false;
     bool m_visible = true;
     bool m_tabStop = true;
+    Qt::FocusPolicy m_focusPolicy;
     std::int64_t m_tabIndex = 0;
     std::string m_helpTag;
     std::string m_initialParent;

@@ -14,6 +14,7 @@
 #include "framework/MenuBar.h"
 #include "framework/Picture.h"
 #include "framework/PushButton.h"
+#include "support/TestSupport.h"
 
 #include <QApplication>
 #include <QImage>
@@ -93,12 +94,14 @@ TEST_F(MainWindowLayout, EachControlStandsAtItsPlaceInItsContainer)
     }
 }
 
-TEST_F(MainWindowLayout, TabWalksTheTwoRowsInOrder)
+TEST_F(MainWindowLayout, TabAndShiftTabWalkEveryControlRoundTheWindow)
 {
-    const std::vector<std::string> rowControls = {"ckCreated",  "dcCreatedDate",  "tcCreatedTime",
-                                                  "ckModified", "dcModifiedDate", "tcModifiedTime"};
-    for (const auto& name : rowControls)
-        window->_ControlByName(name)->SetEnabled(true);
+    // An item loaded and a row armed: the list has rows and Change is on.
+    TempFolder folder;
+    window->run(std::make_shared<FolderItem>(folder.MakeFile("item.txt")));
+    window->ckModified().SetValue(true);
+    const std::vector<std::string> chain = {"lbFileDetails", "ckCreated",      "dcCreatedDate",  "tcCreatedTime",
+                                            "ckModified",    "dcModifiedDate", "tcModifiedTime", "pbChange"};
     auto owner = [&](QWidget* widget) -> std::string {
         for (; widget; widget = widget->parentWidget())
             for (const auto& control : window->Controls())
@@ -108,17 +111,47 @@ TEST_F(MainWindowLayout, TabWalksTheTwoRowsInOrder)
     };
     window->Handle()->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window->Handle()));
-    window->ckCreated().NativeWidget()->setFocus(Qt::TabFocusReason);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return owner(QApplication::focusWidget()) == "ckCreated"; }));
 
-    // The pickers take a Tab per section before the focus leaves them.
-    std::vector<std::string> order = {"ckCreated"};
-    for (int tab = 0; tab < 30 && order.size() < rowControls.size(); ++tab) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        if (const std::string now = owner(QApplication::focusWidget()); now != order.back())
-            order.push_back(now);
+    // The pickers take a Tab per section before the focus leaves them; the
+    // walk ends once the focus is back in the list.
+    for (const bool forward : {true, false}) {
+        SCOPED_TRACE(forward ? "Tab" : "Shift+Tab");
+        window->lbFileDetails().NativeWidget()->setFocus(Qt::TabFocusReason);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return owner(QApplication::focusWidget()) == "lbFileDetails"; }));
+        std::vector<std::string> order = {"lbFileDetails"};
+        for (int key = 0; key < 40 && (order.size() == 1 || order.back() != "lbFileDetails"); ++key) {
+            QTest::keyClick(QApplication::focusWidget(), forward ? Qt::Key_Tab : Qt::Key_Backtab);
+            if (const std::string now = owner(QApplication::focusWidget()); now != order.back())
+                order.push_back(now);
+        }
+        std::vector<std::string> expected = chain;
+        if (!forward)
+            std::reverse(expected.begin() + 1, expected.end());
+        expected.push_back("lbFileDetails");
+        EXPECT_EQ(order, expected);
     }
-    EXPECT_EQ(order, rowControls);
+}
+
+// The prompt is wider than its 249-pixel label at 20 pixels in some desktop
+// fonts (DejaVu Sans among them): it is drawn smaller, whole and bold, with
+// a clear column at each end, and no smaller than it needs to be.
+TEST_F(MainWindowLayout, DropPromptShowsWholeInsideItsLabel)
+{
+    const QImage image = window->cvDropFile().Render();
+    const QRect label(69, 97, 249, 30); // in the canvas, which starts at -1, -1
+    int first = -1, last = -1;
+    for (int x = 0; x < label.width(); ++x)
+        for (int y = 0; y < label.height(); ++y)
+            if (image.pixel(label.left() + x, label.top() + y) != 0xFFFFFFFF) {
+                first = first < 0 ? x : first;
+                last = x;
+            }
+    ASSERT_GE(first, 0) << "no text drawn";
+    EXPECT_GE(first, 1);
+    EXPECT_LE(last, label.width() - 2);
+    EXPECT_LE(first, 10);
+    EXPECT_GE(last, label.width() - 11);
+    EXPECT_TRUE(window->DropFileLabel().NativeWidget()->font().bold());
 }
 
 // The drop zone: nine dashes on rows 25 and 192 from x = 28, five on columns
@@ -144,6 +177,18 @@ TEST_F(MainWindowLayout, DropZoneShowsItsDashedFrame)
         }
         EXPECT_EQ(image.pixel(column, 216), kWhite) << "no sixth dash";
     }
+    // Whole dashes, as the 12-pixel square pen leaves them: one on the top
+    // edge and one on the left edge, each 15 long plus the pen.
+    auto dashIn = [&](const QRect& area) {
+        QRect box;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                if (image.pixel(x, y) == kDash)
+                    box |= QRect(x, y, 1, 1);
+        return box;
+    };
+    EXPECT_EQ(dashIn(QRect(170, 15, 45, 30)), QRect(180, 25, 27, 12));
+    EXPECT_EQ(dashIn(QRect(16, 92, 30, 45)), QRect(26, 101, 12, 27));
 }
 
 TEST_F(MainWindowLayout, DropZonePaintsOneFillAndItsDashesByTheCanvasWidth)

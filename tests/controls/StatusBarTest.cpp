@@ -119,3 +119,23 @@ TEST(StatusBarContainer, TheChangeButtonShowsAboveTheBarAndTakesItsClicks)
     EXPECT_EQ(actions, 1);
     EXPECT_EQ(barPresses, 1);
 }
+
+// A style that draws no background leaves what lies behind the bar showing
+// inside its outline, on the real widget: also after a gradient, and after
+// the repaints that do not erase (every caption setter asks for one).
+TEST(StatusBarOverWindow, StylesWithoutBackgroundShowTheWindowBehindTheBar)
+{
+    OpenedBarsWindow window;
+    window->SetHasBackColor(true);
+    window->SetBackColor(Color(0x3366CC));
+    qorStatusBar& bar = window->Status();
+    // Row 10 of the bar, inside its outline; the gradient's row 10 is E9E9E9.
+    const QPoint inside(20, 456);
+    for (const auto& [style, expected] : {std::pair{0, "3366CC"}, {3, "E9E9E9"}, {0, "3366CC"}, {4, "3366CC"},
+                                          {3, "E9E9E9"}, {-1, "3366CC"}}) {
+        SCOPED_TRACE(style);
+        bar.Style = static_cast<qorStatusBar::Schema>(style);
+        bar.SetLeftCaption("");
+        EXPECT_EQ(Hex(window->ContentWidget()->grab().toImage(), inside.x(), inside.y()), expected);
+    }
+}
