@@ -13,31 +13,41 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <optional>
 
 namespace {
 
-// Coordinates and sizes arrive as any 64-bit value; sums and products of two
-// of them are worked out in 128 bits so that nothing overflows before clipping.
-using Wide = __int128;
+using Int = std::int64_t;
 
-Wide CeilDiv(Wide numerator, Wide denominator) // denominator > 0
+// Coordinates and sizes arrive as any 64-bit value. A sum that leaves the
+// 64-bit range stops at its end: it then lies far outside any context, which
+// is all that clipping needs to know.
+Int SaturatingAdd(Int a, Int b)
 {
-    Wide quotient = numerator / denominator;
+    Int sum;
+    if (__builtin_add_overflow(a, b, &sum))
+        return b > 0 ? std::numeric_limits<Int>::max() : std::numeric_limits<Int>::min();
+    return sum;
+}
+
+Int CeilDiv(Int numerator, Int denominator) // denominator > 0
+{
+    Int quotient = numerator / denominator;
     if (numerator % denominator != 0 && numerator > 0)
         ++quotient;
     return quotient;
 }
 
 // The part of x, y, w, h that lies on a width x height context, if any.
-std::optional<QRect> Clip(Wide x, Wide y, Wide w, Wide h, Wide width, Wide height)
+std::optional<QRect> Clip(Int x, Int y, Int w, Int h, Int width, Int height)
 {
     if (w <= 0 || h <= 0)
         return std::nullopt;
-    const Wide left = std::max<Wide>(x, 0);
-    const Wide top = std::max<Wide>(y, 0);
-    const Wide right = std::min<Wide>(x + w, width);
-    const Wide bottom = std::min<Wide>(y + h, height);
+    const Int left = std::max<Int>(x, 0);
+    const Int top = std::max<Int>(y, 0);
+    const Int right = std::min(SaturatingAdd(x, w), width);
+    const Int bottom = std::min(SaturatingAdd(y, h), height);
     if (left >= right || top >= bottom)
         return std::nullopt;
     return QRect(int(left), int(top), int(right - left), int(bottom - top));
@@ -50,12 +60,12 @@ std::optional<QRect> Clip(Wide x, Wide y, Wide w, Wide h, Wide width, Wide heigh
 // order of the end points.
 class LinePath {
 public:
-    LinePath(Wide x1, Wide y1, Wide x2, Wide y2)
+    LinePath(Int x1, Int y1, Int x2, Int y2)
     {
-        const Wide dx = x2 - x1;
-        const Wide dy = y2 - y1;
-        const Wide adx = dx < 0 ? -dx : dx;
-        const Wide ady = dy < 0 ? -dy : dy;
+        const Int dx = x2 - x1;
+        const Int dy = y2 - y1;
+        const Int adx = dx < 0 ? -dx : dx;
+        const Int ady = dy < 0 ? -dy : dy;
         m_xMajor = adx >= ady;
         // Walk the major axis upward.
         if ((m_xMajor && dx < 0) || (!m_xMajor && dy < 0)) {
@@ -66,7 +76,7 @@ public:
         m_y1 = y1;
         m_major = m_xMajor ? adx : ady;
         m_minor = m_xMajor ? ady : adx;
-        const Wide minorStep = m_xMajor ? y2 - y1 : x2 - x1;
+        const Int minorStep = m_xMajor ? y2 - y1 : x2 - x1;
         m_minorSign = minorStep < 0 ? -1 : 1;
         m_top = std::min(y1, y2);
         m_bottom = std::max(y1, y2);
@@ -74,53 +84,54 @@ public:
         m_xGrowsWithY = m_minorSign > 0;
     }
 
-    Wide Top() const { return m_top; }
-    Wide Bottom() const { return m_bottom; }
+    Int Top() const { return m_top; }
+    Int Bottom() const { return m_bottom; }
     bool XGrowsWithY() const { return m_xGrowsWithY; }
 
     // First and last column of the path on row y, Top() <= y <= Bottom().
-    std::pair<Wide, Wide> Columns(Wide y) const
+    std::pair<Int, Int> Columns(Int y) const
     {
         if (!m_xMajor) {
             // One pixel per row: minor offset = round(k * minor / major).
-            const Wide k = y - m_y1;
-            const Wide offset = (2 * k * m_minor + m_major) / (2 * m_major);
-            const Wide x = m_x1 + m_minorSign * offset;
+            const Int k = y - m_y1;
+            const Int offset = (2 * k * m_minor + m_major) / (2 * m_major);
+            const Int x = m_x1 + m_minorSign * offset;
             return {x, x};
         }
         if (m_minor == 0)
             return {m_x1, m_x1 + m_major};
         // Steps t along x whose rounded minor offset equals k.
-        const Wide k = (y - m_y1) * m_minorSign;
-        const Wide first = k == 0 ? 0 : CeilDiv((2 * k - 1) * m_major, 2 * m_minor);
-        const Wide last = k == m_minor ? m_major : CeilDiv((2 * k + 1) * m_major, 2 * m_minor) - 1;
+        const Int k = (y - m_y1) * m_minorSign;
+        const Int first = k == 0 ? 0 : CeilDiv((2 * k - 1) * m_major, 2 * m_minor);
+        const Int last = k == m_minor ? m_major : CeilDiv((2 * k + 1) * m_major, 2 * m_minor) - 1;
         return {m_x1 + first, m_x1 + last};
     }
 
 private:
     bool m_xMajor;
-    Wide m_x1, m_y1, m_major, m_minor;
+    Int m_x1, m_y1, m_major, m_minor;
     int m_minorSign;
-    Wide m_top, m_bottom;
+    Int m_top, m_bottom;
     bool m_xGrowsWithY;
 };
 
 // Within this distance of the origin a line's pixels are worked out exactly;
-// the products of two coordinates then fit in 128 bits. Devices are far
+// the products of two coordinates then fit in 64 bits. Devices are far
 // smaller, and a pen is capped at twice that size, which still reaches
 // across any device from anywhere in that range.
-constexpr Wide kFar = Wide(1) << 33;
+constexpr Int kFar = Int(1) << 29;
 
 // Cuts a line whose end points lie farther out down to the part within kFar
 // of the origin, rounding the new end points. False when nothing is left.
-bool CutToNearRange(Wide& x1, Wide& y1, Wide& x2, Wide& y2)
+bool CutToNearRange(Int& x1, Int& y1, Int& x2, Int& y2)
 {
-    auto near = [](Wide v) { return v >= -kFar && v <= kFar; };
+    auto near = [](Int v) { return v >= -kFar && v <= kFar; };
     if (near(x1) && near(y1) && near(x2) && near(y2))
         return true;
-    // Liang-Barsky; long double holds 64-bit coordinates exactly.
-    const long double dx = (long double)(x2 - x1);
-    const long double dy = (long double)(y2 - y1);
+    // Liang-Barsky in floating point; the far ends only need to come out
+    // about right, since only the part near the context is drawn.
+    const long double dx = (long double)x2 - (long double)x1;
+    const long double dy = (long double)y2 - (long double)y1;
     long double from = 0, to = 1;
     const long double limit = (long double)kFar;
     const long double p[4] = {-dx, dx, -dy, dy};
@@ -141,10 +152,10 @@ bool CutToNearRange(Wide& x1, Wide& y1, Wide& x2, Wide& y2)
     if (from > to)
         return false;
     const long double sx = (long double)x1, sy = (long double)y1;
-    x1 = Wide(std::llround(sx + from * dx));
-    y1 = Wide(std::llround(sy + from * dy));
-    x2 = Wide(std::llround(sx + to * dx));
-    y2 = Wide(std::llround(sy + to * dy));
+    x1 = Int(std::llround(sx + from * dx));
+    y1 = Int(std::llround(sy + from * dy));
+    x2 = Int(std::llround(sx + to * dx));
+    y2 = Int(std::llround(sy + to * dy));
     return true;
 }
 
@@ -182,42 +193,44 @@ void Graphics::SetForeColor(Color color)
 {
     RequireMainThread();
     m_foreColor = color;
-    Log("ForeColor " + FormatColor(color));
+    if (m_log)
+        m_log->push_back("ForeColor " + FormatColor(color));
 }
 
 void Graphics::SetPenWidth(std::int64_t width)
 {
     RequireMainThread();
     m_penWidth = width;
-    Log("PenWidth " + std::to_string(width));
+    LogCall("PenWidth", {width});
 }
 
 void Graphics::SetPenHeight(std::int64_t height)
 {
     RequireMainThread();
     m_penHeight = height;
-    Log("PenHeight " + std::to_string(height));
+    LogCall("PenHeight", {height});
 }
 
 void Graphics::SetTextSize(double size)
 {
     RequireMainThread();
     m_textSize = size;
-    Log("TextSize " + FormatNumber(size));
+    if (m_log)
+        m_log->push_back("TextSize " + FormatNumber(size));
 }
 
 void Graphics::SetBold(bool bold)
 {
     RequireMainThread();
     m_bold = bold;
-    Log(std::string("Bold ") + (bold ? "true" : "false"));
+    if (m_log)
+        m_log->push_back(bold ? "Bold true" : "Bold false");
 }
 
 void Graphics::FillRect(std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h)
 {
     RequireMainThread();
-    Log("FillRect " + std::to_string(x) + ' ' + std::to_string(y) + ' ' + std::to_string(w) + ' '
-        + std::to_string(h));
+    LogCall("FillRect", {x, y, w, h});
     if (auto area = Clip(x, y, w, h, m_width, m_height))
         Fill(*area);
 }
@@ -225,21 +238,22 @@ void Graphics::FillRect(std::int64_t x, std::int64_t y, std::int64_t w, std::int
 void Graphics::DrawRect(std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h)
 {
     RequireMainThread();
-    Log("DrawRect " + std::to_string(x) + ' ' + std::to_string(y) + ' ' + std::to_string(w) + ' '
-        + std::to_string(h));
-    const Wide pw = m_penWidth;
-    const Wide ph = m_penHeight;
+    LogCall("DrawRect", {x, y, w, h});
+    const Int pw = m_penWidth;
+    const Int ph = m_penHeight;
     if (w <= 0 || h <= 0 || pw < 1 || ph < 1)
         return;
     // Four bands that do not overlap, so a translucent colour blends once.
+    // Each difference below is of two positive sizes, the smaller taken
+    // from the larger, so none can overflow.
     std::optional<QRect> bands[4];
-    if (2 * pw >= w || 2 * ph >= h) {
+    if (pw >= w - pw || ph >= h - ph) {
         bands[0] = Clip(x, y, w, h, m_width, m_height);
     } else {
         bands[0] = Clip(x, y, w, ph, m_width, m_height);
-        bands[1] = Clip(x, Wide(y) + h - ph, w, ph, m_width, m_height);
-        bands[2] = Clip(x, Wide(y) + ph, pw, h - 2 * ph, m_width, m_height);
-        bands[3] = Clip(Wide(x) + w - pw, Wide(y) + ph, pw, h - 2 * ph, m_width, m_height);
+        bands[1] = Clip(x, SaturatingAdd(y, h - ph), w, ph, m_width, m_height);
+        bands[2] = Clip(x, SaturatingAdd(y, ph), pw, h - ph - ph, m_width, m_height);
+        bands[3] = Clip(SaturatingAdd(x, w - pw), SaturatingAdd(y, ph), pw, h - ph - ph, m_width, m_height);
     }
     for (const auto& band : bands) {
         if (band)
@@ -250,16 +264,15 @@ void Graphics::DrawRect(std::int64_t x, std::int64_t y, std::int64_t w, std::int
 void Graphics::DrawLine(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2)
 {
     RequireMainThread();
-    Log("DrawLine " + std::to_string(x1) + ' ' + std::to_string(y1) + ' ' + std::to_string(x2) + ' '
-        + std::to_string(y2));
+    LogCall("DrawLine", {x1, y1, x2, y2});
     // Lines are stroked with a square pen PenWidth on a side, so a thick
     // line is equally thick whichever way it runs; PenHeight shapes only
     // rectangle outlines.
-    const Wide pw = std::min<Wide>(m_penWidth, 2 * kFar);
-    const Wide ph = pw;
+    const Int pw = std::min<Int>(m_penWidth, 2 * kFar);
+    const Int ph = pw;
     if (pw < 1)
         return;
-    Wide ax = x1, ay = y1, bx = x2, by = y2;
+    Int ax = x1, ay = y1, bx = x2, by = y2;
     if (!CutToNearRange(ax, ay, bx, by))
         return;
 
@@ -269,8 +282,8 @@ void Graphics::DrawLine(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::
     // Working row by row keeps the cost to the context's height, whatever
     // the coordinates, and fills each pixel once.
     const LinePath path(ax, ay, bx, by);
-    const Wide firstRow = std::max<Wide>(path.Top(), 0);
-    const Wide lastRow = std::min<Wide>(path.Bottom() + ph - 1, Wide(m_height) - 1);
+    const Int firstRow = std::max<Int>(path.Top(), 0);
+    const Int lastRow = std::min<Int>(path.Bottom() + ph - 1, m_height - 1);
 
     // Rows with the same run are gathered into one rectangle.
     std::optional<QRect> pending;
@@ -279,11 +292,11 @@ void Graphics::DrawLine(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::
             Fill(*pending);
         pending.reset();
     };
-    for (Wide row = firstRow; row <= lastRow; ++row) {
-        const Wide from = std::max(path.Top(), row - ph + 1);
-        const Wide to = std::min(path.Bottom(), row);
-        const Wide left = path.XGrowsWithY() ? path.Columns(from).first : path.Columns(to).first;
-        const Wide right = path.XGrowsWithY() ? path.Columns(to).second : path.Columns(from).second;
+    for (Int row = firstRow; row <= lastRow; ++row) {
+        const Int from = std::max(path.Top(), row - ph + 1);
+        const Int to = std::min(path.Bottom(), row);
+        const Int left = path.XGrowsWithY() ? path.Columns(from).first : path.Columns(to).first;
+        const Int right = path.XGrowsWithY() ? path.Columns(to).second : path.Columns(from).second;
         const auto run = Clip(left, row, right - left + pw, 1, m_width, m_height);
         if (pending && run && run->left() == pending->left() && run->width() == pending->width()) {
             pending->setHeight(pending->height() + 1);
@@ -298,12 +311,14 @@ void Graphics::DrawLine(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::
 void Graphics::DrawString(const std::string& utf8, double x, double y, double wrapWidth, bool condense)
 {
     RequireMainThread();
-    std::string entry = "DrawString " + utf8 + ' ' + FormatNumber(x) + ' ' + FormatNumber(y);
-    if (wrapWidth != 0)
-        entry += " wrap " + FormatNumber(wrapWidth);
-    if (condense)
-        entry += " condense";
-    Log(std::move(entry));
+    if (m_log) {
+        std::string entry = "DrawString " + utf8 + ' ' + FormatNumber(x) + ' ' + FormatNumber(y);
+        if (wrapWidth != 0)
+            entry += " wrap " + FormatNumber(wrapWidth);
+        if (condense)
+            entry += " condense";
+        m_log->push_back(std::move(entry));
+    }
 
     QString text = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
     if (text.isEmpty())
@@ -361,7 +376,7 @@ double Graphics::StringWidth(const std::string& utf8) const
 void Graphics::DrawPicture(const Picture& picture, std::int64_t x, std::int64_t y)
 {
     RequireMainThread();
-    Log("DrawPicture " + std::to_string(x) + ' ' + std::to_string(y));
+    LogCall("DrawPicture", {x, y});
     // Taking the image ends the picture's own painter; holding this copy
     // makes the destination detach when it is the same picture.
     const QImage source = picture.Image();
@@ -408,8 +423,12 @@ void Graphics::Fill(const QRect& area)
     Painter().fillRect(area, CurrentQColor());
 }
 
-void Graphics::Log(std::string entry)
+void Graphics::LogCall(const char* operation, std::initializer_list<std::int64_t> arguments)
 {
-    if (m_log)
-        m_log->push_back(std::move(entry));
+    if (!m_log)
+        return;
+    std::string entry = operation;
+    for (std::int64_t argument : arguments)
+        entry += ' ' + std::to_string(argument);
+    m_log->push_back(std::move(entry));
 }

@@ -6,6 +6,7 @@
 #include <QPainter>
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -65,7 +66,8 @@ public:
     void DrawPicture(const Picture& picture, std::int64_t x, std::int64_t y);
 
     // For tests: every call that draws or changes a setting appends one entry,
-    // such as "FillRect 0 0 387 319" or "ForeColor FAFAFA". Null stops logging.
+    // such as "FillRect 0 0 387 319" or "ForeColor FAFAFA". Null stops logging;
+    // without a log no entry is even put together.
     void SetCallLog(std::vector<std::string>* log) { m_log = log; }
 
 private:
@@ -79,7 +81,8 @@ private:
     QColor CurrentQColor() const;
     // Fills an area already clipped to the context.
     void Fill(const QRect& area);
-    void Log(std::string entry);
+    // An entry of the operation's name and its integer arguments.
+    void LogCall(const char* operation, std::initializer_list<std::int64_t> arguments);
 
     QPaintDevice* m_device;
     std::int64_t m_width;
