@@ -6,6 +6,15 @@
 #include <QFile>
 #include <QFileDialog>
 
+namespace {
+bool g_useQtDialog = false;
+}
+
+void OpenDialog::_UseQtDialog(bool use)
+{
+    g_useQtDialog = use;
+}
+
 OpenDialog::OpenDialog()
 {
     RequireMainThread();
@@ -19,9 +28,7 @@ std::shared_ptr<FolderItem> OpenDialog::ShowModal()
     dialog.setWindowModality(Qt::ApplicationModal);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    // Qt's own dialog behaves alike on every desktop and can be driven by
-    // tests.
-    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, g_useQtDialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return nullptr;
     return std::make_shared<FolderItem>(QFile::encodeName(dialog.selectedFiles().first()).toStdString());

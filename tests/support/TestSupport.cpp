@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 
+#include "framework/OpenDialog.h"
+
 #include <QApplication>
 #include <QCryptographicHash>
 #include <QFileDialog>
@@ -64,6 +66,8 @@ QByteArray FileHash(const std::string& path)
 
 void AnswerNextOpenDialog(const std::string& path, bool* answered)
 {
+    // Qt's own dialog can be driven the same way on every platform.
+    OpenDialog::_UseQtDialog(true);
     QTimer::singleShot(0, [path, answered] {
         // The dialog opens once exec() has started its own event loop.
         (void)QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; }, 5000);
