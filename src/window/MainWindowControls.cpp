@@ -198,130 +198,74 @@ PropertyList& BarClosing(PropertyList& list)
         .Boolean("Transparent", true);
 }
 
-} // namespace
+// --- The lists of the controls that have a shape of their own -------------------
 
-void MainWindow::_CreateControls0()
+// The drop zone, one pixel beyond the window at the left, top and right.
+PropertyList DropZoneList(std::string_view name)
 {
-    // Each control is finished before the next one is made, so a container
-    // exists before the controls inside it. Every step finds the control
-    // again by name through its accessor.
+    return Opening(name, {-1, -1, 387, 319}, LockL | LockT | LockR, 0)
+        .Boolean("TabStop", true)
+        .Boolean("Visible", true)
+        .String("HelpTag", "")
+        .Boolean("AutoDeactivate", true)
+        .Boolean("Enabled", true)
+        .Boolean("UseFocusRing", true)
+        .Boolean("AcceptFocus", false)
+        .Boolean("AcceptTabs", false)
+        .Boolean("DoubleBuffer", true)
+        .Boolean("EraseBackground", true)
+        .Boolean("Transparent", true)
+        .String("InitialParent", "");
+}
 
-    // The drop zone, one pixel beyond the window at the left, top and right.
-    _AddControl("cvDropFile", std::make_unique<Canvas>());
-    _SetProperties(cvDropFile(), Opening("cvDropFile", {-1, -1, 387, 319}, LockL | LockT | LockR, 0)
-                                     .Boolean("TabStop", true)
-                                     .Boolean("Visible", true)
-                                     .String("HelpTag", "")
-                                     .Boolean("AutoDeactivate", true)
-                                     .Boolean("Enabled", true)
-                                     .Boolean("UseFocusRing", true)
-                                     .Boolean("AcceptFocus", false)
-                                     .Boolean("AcceptTabs", false)
-                                     .Boolean("DoubleBuffer", true)
-                                     .Boolean("EraseBackground", true)
-                                     .Boolean("Transparent", true)
-                                     .String("InitialParent", "")
-                                     .Bytes());
-    cvDropFile().Paint.Bind([this](Canvas& sender, Graphics& g, const std::vector<Rect>& areas) {
-        cvDropFile_Paint(sender, g, areas);
-    });
+// The item's details: a borderless two-column list whose 16-pixel rows show
+// all five rows without scrolling.
+PropertyList DetailsList(std::string_view name)
+{
+    return Opening(name, {3, 219, 379, 90}, LockL | LockR | LockB, 10)
+        .Boolean("TabStop", true)
+        .Boolean("Visible", true)
+        .String("HelpTag", "")
+        .Boolean("AutoDeactivate", true)
+        .Boolean("Enabled", true)
+        .Boolean("Border", false)
+        .Integer("ColumnCount", 2)
+        .String("ColumnWidths", "100")
+        .Boolean("HasHeading", false)
+        .Boolean("UseFocusRing", false)
+        .String("InitialValue", "")
+        .Integer("HeadingIndex", -1)
+        .Boolean("ScrollbarHorizontal", false)
+        .Boolean("ScrollBarVertical", true)
+        .Integer("GridLinesHorizontal", 1)
+        .Integer("GridLinesVertical", 1)
+        .Integer("DefaultRowHeight", 16)
+        .Integer("_ScrollWidth", -1)
+        .Integer("_ScrollOffset", 0)
+        .String("TextFont", "System")
+        .Single("TextSize", 11)
+        .FontUnit("TextUnit", 0)
+        .Boolean("Bold", false)
+        .Boolean("Italic", false)
+        .Boolean("Underline", false)
+        .Boolean("Hierarchical", false)
+        .Boolean("EnableDrag", false)
+        .Boolean("EnableDragReorder", false)
+        .Boolean("RequiresSelection", false)
+        .Integer("SelectionType", 0)
+        .Boolean("ColumnsResizable", false)
+        .Boolean("AutoHideScrollbars", true)
+        .String("DataSource", "")
+        .String("DataField", "")
+        .String("InitialParent", "cvDropFile");
+}
 
-    // The prompt, centred on the window.
-    _AddControl("DropFileLabel", std::make_unique<Label>());
-    DropFileLabel().SetText(Strings::DropFile(""));
-    _SetProperties(DropFileLabel(), LabelList("DropFileLabel", {68, 96, 249, 30}, LockL | LockT | LockR, 0,
-                                              {nullptr, 1, 0xB3B3B3, 20, true, true, true, "cvDropFile"})
-                                        .Bytes());
-
-    // Never shown.
-    _AddControl("stFilename", std::make_unique<Label>());
-    _SetProperties(stFilename(), LabelList("stFilename", {86, 173, 213, 30}, LockL | LockT | LockR, 1,
-                                           {"Filename", 1, 0x4C4C4C, 16, true, true, false, "cvDropFile"})
-                                     .Bytes());
-
-    // The item's details: a borderless two-column list whose 16-pixel rows
-    // show all five rows without scrolling.
-    _AddControl("lbFileDetails", std::make_unique<Listbox>());
-    _SetProperties(lbFileDetails(), Opening("lbFileDetails", {3, 219, 379, 90}, LockL | LockR | LockB, 10)
-                                        .Boolean("TabStop", true)
-                                        .Boolean("Visible", true)
-                                        .String("HelpTag", "")
-                                        .Boolean("AutoDeactivate", true)
-                                        .Boolean("Enabled", true)
-                                        .Boolean("Border", false)
-                                        .Integer("ColumnCount", 2)
-                                        .String("ColumnWidths", "100")
-                                        .Boolean("HasHeading", false)
-                                        .Boolean("UseFocusRing", false)
-                                        .String("InitialValue", "")
-                                        .Integer("HeadingIndex", -1)
-                                        .Boolean("ScrollbarHorizontal", false)
-                                        .Boolean("ScrollBarVertical", true)
-                                        .Integer("GridLinesHorizontal", 1)
-                                        .Integer("GridLinesVertical", 1)
-                                        .Integer("DefaultRowHeight", 16)
-                                        .Integer("_ScrollWidth", -1)
-                                        .Integer("_ScrollOffset", 0)
-                                        .String("TextFont", "System")
-                                        .Single("TextSize", 11)
-                                        .FontUnit("TextUnit", 0)
-                                        .Boolean("Bold", false)
-                                        .Boolean("Italic", false)
-                                        .Boolean("Underline", false)
-                                        .Boolean("Hierarchical", false)
-                                        .Boolean("EnableDrag", false)
-                                        .Boolean("EnableDragReorder", false)
-                                        .Boolean("RequiresSelection", false)
-                                        .Integer("SelectionType", 0)
-                                        .Boolean("ColumnsResizable", false)
-                                        .Boolean("AutoHideScrollbars", true)
-                                        .String("DataSource", "")
-                                        .String("DataField", "")
-                                        .String("InitialParent", "cvDropFile")
-                                        .Bytes());
-    lbFileDetails().Open.Bind([this](Listbox& sender) { lbFileDetails_Open(sender); });
-
-    // The row captions, right-aligned against the pickers.
-    _AddControl("ChangeCreatedLabel", std::make_unique<Label>());
-    ChangeCreatedLabel().SetText(Strings::Created(""));
-    _SetProperties(ChangeCreatedLabel(), LabelList("ChangeCreatedLabel", {36, 368, 75, 20}, LockL | LockT, 1,
-                                                   {nullptr, 2, 0x000000, 0, false, true, true, ""})
-                                             .Bytes());
-
-    _AddControl("ChangeModifiedLabel", std::make_unique<Label>());
-    ChangeModifiedLabel().SetText(Strings::Modified(""));
-    _SetProperties(ChangeModifiedLabel(), LabelList("ChangeModifiedLabel", {36, 403, 75, 20}, LockL | LockT, 2,
-                                                    {nullptr, 2, 0x000000, 0, false, true, true, ""})
-                                              .Bytes());
-
-    // The pickers, disabled until an item is loaded.
-    _AddControl("dcModifiedDate", std::make_unique<DateControl>());
-    _SetProperties(dcModifiedDate(), DatePickerList("dcModifiedDate", {121, 403, 115, 23}, LockL | LockT, 7).Bytes());
-    dcModifiedDate().ValueChanged.Bind([this](DateControl& sender) { dcModifiedDate_ValueChanged(sender); });
-
-    _AddControl("tcModifiedTime", std::make_unique<TimeControl>());
-    _SetProperties(tcModifiedTime(),
-                   TimePickerList("tcModifiedTime", {243, 403, 107, 23}, LockL | LockT | LockR, 8).Bytes());
-    tcModifiedTime().ValueChanged.Bind([this](TimeControl& sender) { tcModifiedTime_ValueChanged(sender); });
-
-    _AddControl("dcCreatedDate", std::make_unique<DateControl>());
-    _SetProperties(dcCreatedDate(), DatePickerList("dcCreatedDate", {121, 368, 115, 23}, LockL | LockT, 4).Bytes());
-    dcCreatedDate().ValueChanged.Bind([this](DateControl& sender) { dcCreatedDate_ValueChanged(sender); });
-
-    _AddControl("tcCreatedTime", std::make_unique<TimeControl>());
-    _SetProperties(tcCreatedTime(),
-                   TimePickerList("tcCreatedTime", {243, 368, 107, 23}, LockL | LockT | LockR, 5).Bytes());
-    tcCreatedTime().ValueChanged.Bind([this](TimeControl& sender) { tcCreatedTime_ValueChanged(sender); });
-
-    _AddControl("ckCreated", std::make_unique<CheckBox>());
-    _SetProperties(ckCreated(), CheckBoxList("ckCreated", {20, 367, 23, 23}, LockL | LockT, 3).Bytes());
-    ckCreated().Action.Bind([this](CheckBox& sender) { ckCreated_Action(sender); });
-
-    // The status bar, one pixel beyond the window at the left, right and
-    // bottom; it holds the Change button and shows no caption.
-    _AddControl("qorStatusBar1", std::make_unique<qorStatusBar>());
-    PropertyList statusBar = BarOpening("qorStatusBar1", {-1, 446, 387, 43}, LockL | LockR | LockB, 9, false);
-    statusBar.Boolean("Border", true)
+// The status bar, one pixel beyond the window at the left, right and bottom;
+// it holds the Change button and shows no caption.
+PropertyList StatusBarList(std::string_view name)
+{
+    PropertyList list = BarOpening(name, {-1, 446, 387, 43}, LockL | LockR | LockB, 9, false);
+    list.Boolean("Border", true)
         .ColorValue("BorderColor", 0xA5A5A5u)
         .ColorValue("StartColor", 0xFAFAFAu)
         .ColorValue("EndColor", 0xB3B3B3u)
@@ -332,34 +276,35 @@ void MainWindow::_CreateControls0()
         .String("RightCaption", "")
         .Integer("MarginLeft", 20)
         .Integer("MarginRight", 0);
-    _SetProperties(qorStatusBar1(), BarClosing(statusBar).Bytes());
+    return BarClosing(list);
+}
 
-    // Change: the window's default button, off until a row is ticked.
-    _AddControl("pbChange", std::make_unique<PushButton>());
-    pbChange().SetCaption(Strings::Change(""));
-    _SetProperties(pbChange(), Opening("pbChange", {240, 457, 126, 20}, LockT | LockR, 0)
-                                   .Boolean("TabStop", true)
-                                   .Boolean("Default", true)
-                                   .Boolean("Cancel", false)
-                                   .Boolean("Enabled", false)
-                                   .Boolean("Visible", true)
-                                   .String("HelpTag", "")
-                                   .Boolean("AutoDeactivate", true)
-                                   .Enum("ButtonStyle", 0)
-                                   .String("TextFont", "System")
-                                   .Single("TextSize", 0)
-                                   .FontUnit("TextUnit", 0)
-                                   .Boolean("Bold", false)
-                                   .Boolean("Italic", false)
-                                   .Boolean("Underline", false)
-                                   .String("InitialParent", "qorStatusBar1")
-                                   .Bytes());
-    pbChange().Action.Bind([this](PushButton& sender) { pbChange_Action(sender); });
+// Change: the window's default button, off until a row is ticked.
+PropertyList ChangeButtonList(std::string_view name)
+{
+    return Opening(name, {240, 457, 126, 20}, LockT | LockR, 0)
+        .Boolean("TabStop", true)
+        .Boolean("Default", true)
+        .Boolean("Cancel", false)
+        .Boolean("Enabled", false)
+        .Boolean("Visible", true)
+        .String("HelpTag", "")
+        .Boolean("AutoDeactivate", true)
+        .Enum("ButtonStyle", 0)
+        .String("TextFont", "System")
+        .Single("TextSize", 0)
+        .FontUnit("TextUnit", 0)
+        .Boolean("Bold", false)
+        .Boolean("Italic", false)
+        .Boolean("Underline", false)
+        .String("InitialParent", "qorStatusBar1");
+}
 
-    // "+" and "-" under the drop zone; "A" stays off and unbound.
-    _AddControl("qorActionBar1", std::make_unique<qorActionBar>());
-    PropertyList actionBar = BarOpening("qorActionBar1", {-1, 317, 387, 22}, LockL | LockT | LockR, 10, true);
-    actionBar.Boolean("Border", true)
+// "+" and "-" under the drop zone; "A" stays off and unbound.
+PropertyList ActionBarList(std::string_view name)
+{
+    PropertyList list = BarOpening(name, {-1, 317, 387, 22}, LockL | LockT | LockR, 10, true);
+    list.Boolean("Border", true)
         .ColorValue("BorderColor", 0xA5A5A5u)
         .ColorValue("StartColor", 0xFAFAFAu)
         .ColorValue("EndColor", 0xEFEFEFu)
@@ -368,31 +313,148 @@ void MainWindow::_CreateControls0()
         .Boolean("HasAddButton", true)
         .Boolean("HasRemoveButton", true)
         .Boolean("HasActionButton", false);
-    _SetProperties(qorActionBar1(), BarClosing(actionBar).Bytes());
-    qorActionBar1().AddButtonClick.Bind([this](qorActionBar& sender) { qorActionBar1_AddButtonClick(sender); });
-    qorActionBar1().RemoveButtonClick.Bind(
-        [this](qorActionBar& sender) { qorActionBar1_RemoveButtonClick(sender); });
+    return BarClosing(list);
+}
 
-    _AddControl("ckModified", std::make_unique<CheckBox>());
-    _SetProperties(ckModified(), CheckBoxList("ckModified", {20, 404, 23, 20}, LockL | LockT, 6).Bytes());
-    ckModified().Action.Bind([this](CheckBox& sender) { ckModified_Action(sender); });
+// --- The control table ------------------------------------------------------------
 
+// A window handler as the handler of a control's event.
+template <class Sender, class Result, class... Args>
+auto Handler(MainWindow& window, Result (MainWindow::*handler)(Sender&, Args...))
+{
+    return [&window, handler](Sender& sender, Args... args) { return (window.*handler)(sender, args...); };
+}
+
+// How the window makes one control: its class, its localised caption (set
+// before the list; none where the list or nothing gives the text), its
+// design-time list, and the window's handlers for its events.
+struct ControlRow {
+    const char* name;
+    std::unique_ptr<RectControl> (*make)();
+    void (*caption)(RectControl& control);
+    PropertyList (*list)(std::string_view name);
+    void (*bind)(MainWindow& window, RectControl& control);
+};
+
+template <class T>
+std::unique_ptr<RectControl> Make()
+{
+    return std::make_unique<T>();
+}
+
+// The seventeen controls in the order they are made: each container comes
+// before the controls inside it (cvDropFile before the prompt, the two
+// labels and the details list; the status bar before Change).
+const ControlRow kControls[] = {
+    {"cvDropFile", Make<Canvas>, nullptr, DropZoneList,
+     [](MainWindow& w, RectControl& c) {
+         ControlCast<Canvas>(&c).Paint.Bind(Handler(w, &MainWindow::cvDropFile_Paint));
+     }},
+    // The prompt, centred on the window.
+    {"DropFileLabel", Make<Label>, [](RectControl& c) { ControlCast<Label>(&c).SetText(Strings::DropFile("")); },
+     [](std::string_view name) {
+         return LabelList(name, {68, 96, 249, 30}, LockL | LockT | LockR, 0,
+                          {nullptr, 1, 0xB3B3B3, 20, true, true, true, "cvDropFile"});
+     },
+     nullptr},
+    // Never shown.
+    {"stFilename", Make<Label>, nullptr,
+     [](std::string_view name) {
+         return LabelList(name, {86, 173, 213, 30}, LockL | LockT | LockR, 1,
+                          {"Filename", 1, 0x4C4C4C, 16, true, true, false, "cvDropFile"});
+     },
+     nullptr},
+    {"lbFileDetails", Make<Listbox>, nullptr, DetailsList,
+     [](MainWindow& w, RectControl& c) {
+         ControlCast<Listbox>(&c).Open.Bind(Handler(w, &MainWindow::lbFileDetails_Open));
+     }},
+    // The row captions, right-aligned against the pickers.
+    {"ChangeCreatedLabel", Make<Label>, [](RectControl& c) { ControlCast<Label>(&c).SetText(Strings::Created("")); },
+     [](std::string_view name) {
+         return LabelList(name, {36, 368, 75, 20}, LockL | LockT, 1, {nullptr, 2, 0x000000, 0, false, true, true, ""});
+     },
+     nullptr},
+    {"ChangeModifiedLabel", Make<Label>, [](RectControl& c) { ControlCast<Label>(&c).SetText(Strings::Modified("")); },
+     [](std::string_view name) {
+         return LabelList(name, {36, 403, 75, 20}, LockL | LockT, 2, {nullptr, 2, 0x000000, 0, false, true, true, ""});
+     },
+     nullptr},
+    // The pickers, disabled until an item is loaded.
+    {"dcModifiedDate", Make<DateControl>, nullptr,
+     [](std::string_view name) { return DatePickerList(name, {121, 403, 115, 23}, LockL | LockT, 7); },
+     [](MainWindow& w, RectControl& c) {
+         ControlCast<DateControl>(&c).ValueChanged.Bind(Handler(w, &MainWindow::dcModifiedDate_ValueChanged));
+     }},
+    {"tcModifiedTime", Make<TimeControl>, nullptr,
+     [](std::string_view name) { return TimePickerList(name, {243, 403, 107, 23}, LockL | LockT | LockR, 8); },
+     [](MainWindow& w, RectControl& c) {
+         ControlCast<TimeControl>(&c).ValueChanged.Bind(Handler(w, &MainWindow::tcModifiedTime_ValueChanged));
+     }},
+    {"dcCreatedDate", Make<DateControl>, nullptr,
+     [](std::string_view name) { return DatePickerList(name, {121, 368, 115, 23}, LockL | LockT, 4); },
+     [](MainWindow& w, RectControl& c) {
+         ControlCast<DateControl>(&c).ValueChanged.Bind(Handler(w, &MainWindow::dcCreatedDate_ValueChanged));
+     }},
+    {"tcCreatedTime", Make<TimeControl>, nullptr,
+     [](std::string_view name) { return TimePickerList(name, {243, 368, 107, 23}, LockL | LockT | LockR, 5); },
+     [](MainWindow& w, RectControl& c) {
+         ControlCast<TimeControl>(&c).ValueChanged.Bind(Handler(w, &MainWindow::tcCreatedTime_ValueChanged));
+     }},
+    {"ckCreated", Make<CheckBox>, nullptr,
+     [](std::string_view name) { return CheckBoxList(name, {20, 367, 23, 23}, LockL | LockT, 3); },
+     [](MainWindow& w, RectControl& c) {
+         ControlCast<CheckBox>(&c).Action.Bind(Handler(w, &MainWindow::ckCreated_Action));
+     }},
+    {"qorStatusBar1", Make<qorStatusBar>, nullptr, StatusBarList, nullptr},
+    {"pbChange", Make<PushButton>, [](RectControl& c) { ControlCast<PushButton>(&c).SetCaption(Strings::Change("")); },
+     ChangeButtonList,
+     [](MainWindow& w, RectControl& c) {
+         ControlCast<PushButton>(&c).Action.Bind(Handler(w, &MainWindow::pbChange_Action));
+     }},
+    {"qorActionBar1", Make<qorActionBar>, nullptr, ActionBarList,
+     [](MainWindow& w, RectControl& c) {
+         auto& bar = ControlCast<qorActionBar>(&c);
+         bar.AddButtonClick.Bind(Handler(w, &MainWindow::qorActionBar1_AddButtonClick));
+         bar.RemoveButtonClick.Bind(Handler(w, &MainWindow::qorActionBar1_RemoveButtonClick));
+     }},
+    {"ckModified", Make<CheckBox>, nullptr,
+     [](std::string_view name) { return CheckBoxList(name, {20, 404, 23, 20}, LockL | LockT, 6); },
+     [](MainWindow& w, RectControl& c) {
+         ControlCast<CheckBox>(&c).Action.Bind(Handler(w, &MainWindow::ckModified_Action));
+     }},
     // The reload arrows, live only while their row holds an item's date.
-    _AddControl("stCreatedReload", std::make_unique<Label>());
-    _SetProperties(stCreatedReload(), LabelList("stCreatedReload", {355, 371, 18, 20}, LockT | LockR, 11,
-                                                {kReloadText.data(), 0, 0x666666, 0, false, false, true, ""})
-                                          .Bytes());
-    stCreatedReload().MouseDown.Bind([this](Label& sender, std::int64_t x, std::int64_t y) {
-        return stCreatedReload_MouseDown(sender, x, y);
-    });
+    {"stCreatedReload", Make<Label>, nullptr,
+     [](std::string_view name) {
+         return LabelList(name, {355, 371, 18, 20}, LockT | LockR, 11,
+                          {kReloadText.data(), 0, 0x666666, 0, false, false, true, ""});
+     },
+     [](MainWindow& w, RectControl& c) {
+         ControlCast<Label>(&c).MouseDown.Bind(Handler(w, &MainWindow::stCreatedReload_MouseDown));
+     }},
+    {"stModifiedReload", Make<Label>, nullptr,
+     [](std::string_view name) {
+         return LabelList(name, {355, 406, 18, 20}, LockT | LockR, 12,
+                          {kReloadText.data(), 0, 0x666666, 0, false, false, true, ""});
+     },
+     [](MainWindow& w, RectControl& c) {
+         ControlCast<Label>(&c).MouseDown.Bind(Handler(w, &MainWindow::stModifiedReload_MouseDown));
+     }},
+};
 
-    _AddControl("stModifiedReload", std::make_unique<Label>());
-    _SetProperties(stModifiedReload(), LabelList("stModifiedReload", {355, 406, 18, 20}, LockT | LockR, 12,
-                                                 {kReloadText.data(), 0, 0x666666, 0, false, false, true, ""})
-                                           .Bytes());
-    stModifiedReload().MouseDown.Bind([this](Label& sender, std::int64_t x, std::int64_t y) {
-        return stModifiedReload_MouseDown(sender, x, y);
-    });
+} // namespace
+
+void MainWindow::_CreateControls0()
+{
+    // Each control is finished before the next one is made. Every step after
+    // registration finds the control again by its name.
+    for (const ControlRow& row : kControls) {
+        _AddControl(row.name, row.make());
+        if (row.caption)
+            row.caption(*_ControlByName(row.name));
+        _SetProperties(*_ControlByName(row.name), row.list(row.name).Bytes());
+        if (row.bind)
+            row.bind(*this, *_ControlByName(row.name));
+    }
 }
 
 void MainWindow::lbFileDetails_Open(Listbox& sender)
