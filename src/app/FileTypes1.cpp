@@ -8,7 +8,7 @@ std::shared_ptr<FileType> pSpecialDisk;
 std::shared_ptr<FileType> pPng;
 
 struct Fields {
-    const char* name;
+    std::string_view name;
     const char* extensions;
     const char* macType;
     const char* macCreator;
@@ -24,7 +24,7 @@ void Make(std::shared_ptr<FileType>& slot, const Fields& f)
 {
     slot = std::make_shared<FileType>();
     FileType& type = *slot;
-    type.SetName(f.name);
+    type.SetName(std::string(f.name));
     type.SetExtensions(f.extensions);
     type.SetMacType(f.macType);
     type.SetMacCreator(f.macCreator);
@@ -40,9 +40,9 @@ void Make(std::shared_ptr<FileType>& slot, const Fields& f)
 namespace FileTypes1 {
 void _Initialize()
 {
-    Make(pAny, {"special/any", "", "????", "????", "", true, "", nullptr});
-    Make(pSpecialFolder, {"special/folder", "", "fold", "MACS", "", true, "", nullptr});
-    Make(pSpecialDisk, {"special/disk", "", "disk", "MACS", "", true, "", nullptr});
+    Make(pAny, {kFileTypeAny, "", "????", "????", "", true, "", nullptr});
+    Make(pSpecialFolder, {kFileTypeFolder, "", "fold", "MACS", "", true, "", nullptr});
+    Make(pSpecialDisk, {kFileTypeDisk, "", "disk", "MACS", "", true, "", nullptr});
     Make(pPng, {"image/png", ".png", "PNGf", "", "", true, "public.image", "public.png"});
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QColor>
+
 #include <cstdint>
 
 // A 32-bit colour: alpha in bits 24-31 (0 is opaque, 255 fully transparent),
@@ -23,4 +25,10 @@ constexpr Color RGB(int red, int green, int blue, int alpha = 0)
 {
     return Color((std::uint32_t(alpha & 0xFF) << 24) | (std::uint32_t(red & 0xFF) << 16)
                  | (std::uint32_t(green & 0xFF) << 8) | std::uint32_t(blue & 0xFF));
+}
+
+// The colour as Qt takes it: Qt counts alpha as opacity, not transparency.
+inline QColor ToQColor(Color c)
+{
+    return QColor(c.Red(), c.Green(), c.Blue(), 255 - c.Alpha());
 }

@@ -326,7 +326,7 @@ void Graphics::DrawString(const std::string& utf8, double x, double y, double wr
     const QFont font = CurrentFont();
     QPainter& painter = Painter();
     painter.setFont(font);
-    painter.setPen(CurrentQColor());
+    painter.setPen(ToQColor(m_foreColor));
 
     if (wrapWidth <= 0 || condense) {
         // One line. Condensing narrows the text to the wrap width instead
@@ -412,15 +412,9 @@ QFont Graphics::CurrentFont() const
     return font;
 }
 
-QColor Graphics::CurrentQColor() const
-{
-    // The framework counts alpha as transparency, Qt as opacity.
-    return QColor(m_foreColor.Red(), m_foreColor.Green(), m_foreColor.Blue(), 255 - m_foreColor.Alpha());
-}
-
 void Graphics::Fill(const QRect& area)
 {
-    Painter().fillRect(area, CurrentQColor());
+    Painter().fillRect(area, ToQColor(m_foreColor));
 }
 
 void Graphics::LogCall(const char* operation, std::initializer_list<std::int64_t> arguments)

@@ -78,7 +78,6 @@ private:
     // of an image no longer shares a buffer that is being drawn into.
     void EndPainting();
     QFont CurrentFont() const;
-    QColor CurrentQColor() const;
     // Fills an area already clipped to the context.
     void Fill(const QRect& area);
     // An entry of the operation's name and its integer arguments.

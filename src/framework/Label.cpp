@@ -104,12 +104,6 @@ LabelWidget* Widget(const Label& label)
     return static_cast<LabelWidget*>(label.NativeWidget());
 }
 
-QColor ToQColor(Color c)
-{
-    // Our alpha counts transparency (0 opaque); Qt's counts opacity.
-    return QColor(c.Red(), c.Green(), c.Blue(), 255 - c.Alpha());
-}
-
 } // namespace
 
 const ClassInfo& Label::StaticClassInfo()

@@ -13,13 +13,6 @@
 #include <cctype>
 
 namespace {
-bool SameName(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::tolower(x) == std::tolower(y);
-           });
-}
-
 // "Cmd+Shift+O" -> Ctrl+Shift+O. The notation names the Mac keys; the
 // command key does on Linux what Ctrl does.
 QKeySequence ToKeySequence(const std::string& shortcut)
@@ -220,7 +213,7 @@ std::shared_ptr<MenuItem> MenuItem::Child(std::string_view name) const
 {
     RequireMainThread();
     for (const auto& child : m_children) {
-        if (SameName(child->m_name, name))
+        if (EqualsIgnoringCase(child->m_name, name))
             return child;
     }
     return nullptr;
@@ -230,7 +223,7 @@ std::shared_ptr<MenuItem> MenuItem::_Lookup(std::string_view name) const
 {
     RequireMainThread();
     for (const auto& child : m_children) {
-        if (SameName(child->m_name, name))
+        if (EqualsIgnoringCase(child->m_name, name))
             return child;
         if (auto found = child->_Lookup(name))
             return found;

@@ -5,14 +5,12 @@
 #include <algorithm>
 #include <cctype>
 
-namespace {
 bool EqualsIgnoringCase(std::string_view a, std::string_view b)
 {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
                return std::tolower(x) == std::tolower(y);
            });
 }
-} // namespace
 
 ClassInfo::ClassInfo(std::string name, const ClassInfo* base, std::vector<PropertyInfo> properties)
     : m_name(std::move(name)), m_base(base), m_properties(std::move(properties))

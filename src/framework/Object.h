@@ -54,6 +54,10 @@ public:                                                                      \
     static const ClassInfo& StaticClassInfo();                               \
     const ClassInfo& GetClassInfo() const override { return StaticClassInfo(); }
 
+// Names of properties and menu items match without regard to ASCII letter
+// case.
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+
 // Reads a property through the class information, for callers that know it
 // only by name.
 PropertyValue GetPropertyValue(const Object& target, std::string_view name);

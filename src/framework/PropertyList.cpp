@@ -99,12 +99,6 @@ PropertyList& PropertyList::Single(std::string_view name, float value)
     return *this;
 }
 
-std::string PropertyList::StoredForm() const
-{
-    std::string stored(1, static_cast<char>(m_bytes.size() < 255 ? m_bytes.size() : 0xFF));
-    return stored + m_bytes;
-}
-
 void _SetProperties(Object& target, std::string_view list)
 {
     const ClassInfo& classInfo = target.GetClassInfo();

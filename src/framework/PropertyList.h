@@ -34,9 +34,6 @@ public:
     PropertyList& Single(std::string_view name, float value);
 
     const std::string& Bytes() const { return m_bytes; }
-    // The list as the program keeps it among its constants: one length byte
-    // (the length when below 255, else 0xFF) before the list.
-    std::string StoredForm() const;
 
 private:
     PropertyList& Name(std::string_view name);

@@ -36,8 +36,8 @@ public:
     std::int64_t Height() const { return m_height; }
     void SetHeight(std::int64_t height);
 
-    // Edge locks keep their edge's distance to the window's edge when the
-    // window is resized.
+    // Edge locks are kept as the lists set them. Nothing moves a control when
+    // its window changes size: the program's one window has a fixed size.
     bool LockLeft() const { return m_lockLeft; }
     void SetLockLeft(bool v) { m_lockLeft = v; }
     bool LockTop() const { return m_lockTop; }

@@ -3,6 +3,7 @@
 #include "Application.h"
 #include "DragItem.h"
 #include "FileDrop.h"
+#include "FileType.h"
 #include "MenuBar.h"
 #include "UiThread.h"
 
@@ -113,10 +114,10 @@ private:
     {
         struct stat info {};
         if (IsDirectory(path, &info)) {
-            return m_owner->AcceptsFileType("special/folder")
-                   || (m_owner->AcceptsFileType("special/disk") && IsVolumeRoot(path, info));
+            return m_owner->AcceptsFileType(kFileTypeFolder)
+                   || (m_owner->AcceptsFileType(kFileTypeDisk) && IsVolumeRoot(path, info));
         }
-        return m_owner->AcceptsFileType("special/any");
+        return m_owner->AcceptsFileType(kFileTypeAny);
     }
 
     Window* m_owner;
@@ -230,7 +231,7 @@ void Window::AcceptFileDrop(const std::string& fileTypeName)
         m_native->setAcceptDrops(true);
 }
 
-bool Window::AcceptsFileType(const std::string& fileTypeName) const
+bool Window::AcceptsFileType(std::string_view fileTypeName) const
 {
     return m_acceptedFileTypes.count(fileTypeName) != 0;
 }
@@ -466,8 +467,7 @@ void Window::ApplyBackground()
     QWidget* content = ContentWidget();
     if (m_hasBackColor) {
         QPalette palette = content->palette();
-        palette.setColor(QPalette::Window, QColor(m_backColor.Red(), m_backColor.Green(), m_backColor.Blue(),
-                                                  255 - m_backColor.Alpha()));
+        palette.setColor(QPalette::Window, ToQColor(m_backColor));
         content->setPalette(palette);
         content->setAutoFillBackground(true);
     } else {

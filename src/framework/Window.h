@@ -44,7 +44,7 @@ public:
     // From now on the window accepts dragged items of the named file type
     // ("special/any", "special/folder", "special/disk" or a registered type).
     void AcceptFileDrop(const std::string& fileTypeName);
-    bool AcceptsFileType(const std::string& fileTypeName) const;
+    bool AcceptsFileType(std::string_view fileTypeName) const;
 
     // Registers a control under its name; the window owns it from now on.
     RectControl& _AddControl(const std::string& name, std::unique_ptr<RectControl> control);
@@ -115,7 +115,7 @@ private:
     QPointer<WindowWidget> m_native;
     std::shared_ptr<::MenuBar> m_menuBar;
     std::vector<std::unique_ptr<RectControl>> m_controls;
-    std::set<std::string> m_acceptedFileTypes;
+    std::set<std::string, std::less<>> m_acceptedFileTypes;
     std::string m_frameAutosaveName;
     bool m_open = false;
     bool m_constructed = false;

@@ -20,7 +20,7 @@ std::unique_ptr<FileType> MakeType(const std::string& name)
 }
 } // namespace
 
-TEST(FileTypeTest, repeatedConversionToTextRegistersOnceWithTheTypesValues)
+TEST(FileTypeTest, RepeatedConversionToTextRegistersOnceWithTheTypesValues)
 {
     auto type = MakeType("test/once");
     EXPECT_EQ(FindRegisteredFileType("test/once"), nullptr);
@@ -37,7 +37,7 @@ TEST(FileTypeTest, repeatedConversionToTextRegistersOnceWithTheTypesValues)
     EXPECT_EQ(registered->uti, "org.example.kestrune");
 }
 
-TEST(FileTypeTest, everySetterWithdrawsTheRegistrationAndTheNextConversionRegistersTheNewValues)
+TEST(FileTypeTest, EverySetterWithdrawsTheRegistrationAndTheNextConversionRegistersTheNewValues)
 {
     auto type = MakeType("test/setters");
     using Change = void (*)(FileType&);

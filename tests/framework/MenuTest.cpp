@@ -52,7 +52,7 @@ public:
 
 } // namespace
 
-TEST(MenuTest, findsItemsByNameThroughTheWholeTreeWithoutRegardToCase)
+TEST(MenuTest, FindsItemsByNameThroughTheWholeTreeWithoutRegardToCase)
 {
     auto bar = SampleBar();
     // Child looks at direct children only; _Lookup goes all the way down.
@@ -67,7 +67,7 @@ TEST(MenuTest, findsItemsByNameThroughTheWholeTreeWithoutRegardToCase)
     EXPECT_THROW(bar->Item(2), OutOfBoundsException);
 }
 
-TEST(MenuTest, autoEnabledItemStaysEnabled)
+TEST(MenuTest, AutoEnabledItemStaysEnabled)
 {
     // An Edit command is the exception: it follows the focused field.
     auto item = Item("FileOpen", "&Open...");
@@ -79,7 +79,7 @@ TEST(MenuTest, autoEnabledItemStaysEnabled)
     EXPECT_TRUE(item->NativeAction()->isEnabled());
 }
 
-TEST(MenuTest, cmdShortcutWorksAsCtrlInTheActiveWindow)
+TEST(MenuTest, CmdShortcutWorksAsCtrlInTheActiveWindow)
 {
     RegisteredApp registered;
     auto bar = SampleBar();
@@ -102,7 +102,7 @@ TEST(MenuTest, cmdShortcutWorksAsCtrlInTheActiveWindow)
     EXPECT_EQ(opened, 1);
 }
 
-TEST(MenuTest, choosingAnItemRunsTheHandlerBoundToItsNameOnly)
+TEST(MenuTest, ChoosingAnItemRunsTheHandlerBoundToItsNameOnly)
 {
     RegisteredApp registered;
     int handled = 0;
@@ -116,7 +116,7 @@ TEST(MenuTest, choosingAnItemRunsTheHandlerBoundToItsNameOnly)
     EXPECT_EQ(handled, 1);
 }
 
-TEST(MenuTest, quitItemEndsTheEventLoop)
+TEST(MenuTest, QuitItemEndsTheEventLoop)
 {
     auto quit = std::make_shared<QuitMenuItem>();
     quit->SetName("FileQuit");

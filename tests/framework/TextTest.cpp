@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <limits>
 
-TEST(TextTest, sizeQuotientsReadAsPlainNumbers)
+TEST(TextTest, SizeQuotientsReadAsPlainNumbers)
 {
     // The quotients of the size texts: bytes / 1024^n, exact in doubles.
     const struct {
@@ -30,7 +30,7 @@ TEST(TextTest, sizeQuotientsReadAsPlainNumbers)
     EXPECT_EQ(Str(std::numeric_limits<std::uint64_t>::max()), "18446744073709551615");
 }
 
-TEST(TextTest, formatsOtherThanThePlainOneAreRefused)
+TEST(TextTest, FormatsOtherThanThePlainOneAreRefused)
 {
     EXPECT_EQ(Str(1.5, ""), "1.5");
     EXPECT_THROW(Str(1.5, "#.00"), UnsupportedFormatException);
