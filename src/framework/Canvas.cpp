@@ -70,7 +70,7 @@ const ClassInfo& Canvas::StaticClassInfo()
     return info;
 }
 
-Canvas::Canvas() : RectControl(new CanvasWidget(this)) {}
+Canvas::Canvas() : RectControl(NewWidget<CanvasWidget>(this)) {}
 
 void Canvas::Event_Paint(Graphics& g, const std::vector<Rect>& areas)
 {

@@ -38,7 +38,7 @@ const ClassInfo& CheckBox::StaticClassInfo()
     return info;
 }
 
-CheckBox::CheckBox() : RectControl(new CheckBoxWidget)
+CheckBox::CheckBox() : RectControl(NewWidget<CheckBoxWidget>())
 {
     QCheckBox* box = Widget(*this);
     // stateChanged comes for clicks and for setCheckState alike, and only

@@ -66,7 +66,7 @@ const ClassInfo& DateControl::StaticClassInfo()
     return info;
 }
 
-DateControl::DateControl() : RectControl(new QDateEdit)
+DateControl::DateControl() : RectControl(NewWidget<QDateEdit>())
 {
     QDateEdit* edit = Widget(*this);
     edit->setDateRange(QDate(100, 1, 1), QDate(9999, 12, 31));

@@ -127,7 +127,7 @@ const ClassInfo& Label::StaticClassInfo()
     return info;
 }
 
-Label::Label() : RectControl(new LabelWidget(this))
+Label::Label() : RectControl(NewWidget<LabelWidget>(this))
 {
     UpdateAlignment();
     UpdatePalette();

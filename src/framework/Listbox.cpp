@@ -136,7 +136,7 @@ const ClassInfo& Listbox::StaticClassInfo()
     return info;
 }
 
-Listbox::Listbox() : RectControl(new ListboxWidget(this))
+Listbox::Listbox() : RectControl(NewWidget<ListboxWidget>(this))
 {
     ListboxWidget* table = Widget(*this);
     table->setColumnCount(1);

@@ -56,23 +56,18 @@ const ClassInfo& MenuItem::StaticClassInfo()
 MenuItem::MenuItem()
 {
     RequireMainThread();
-    m_action = new QAction();
+    m_action = std::make_unique<QAction>();
     // The action dies with the item, and the connection with the action.
-    QObject::connect(m_action, &QAction::triggered, m_action, [this] { HandleTriggered(); });
+    QObject::connect(m_action.get(), &QAction::triggered, m_action.get(), [this] { HandleTriggered(); });
 }
 
 MenuItem::~MenuItem()
 {
     for (const auto& child : m_children)
         child->m_parent = nullptr;
-    // Qt objects must not outlive the application nor be deleted after it:
-    // a menu bar kept until the process ends is simply left to the OS.
-    if (!QCoreApplication::instance())
-        return;
-    if (m_action)
-        m_action->setMenu(static_cast<QMenu*>(nullptr));
-    delete m_menu.data();
-    delete m_action.data();
+    // The menu goes before the action that shows it.
+    m_action->setMenu(static_cast<QMenu*>(nullptr));
+    m_menu.reset();
 }
 
 const std::string& MenuItem::Name() const
@@ -254,13 +249,13 @@ MenuItem* MenuItem::ParentItem() const
 QAction* MenuItem::NativeAction() const
 {
     RequireMainThread();
-    return m_action;
+    return m_action.get();
 }
 
 QMenu* MenuItem::NativeMenu() const
 {
     RequireMainThread();
-    return m_menu;
+    return m_menu.get();
 }
 
 QMenu& MenuItem::EnsureMenu()
@@ -268,12 +263,12 @@ QMenu& MenuItem::EnsureMenu()
     if (!m_menu) {
         // The menu takes over our action as its menuAction(), so windows that
         // already show the item see it turn into a submenu in place.
-        m_menu = new QMenu();
+        m_menu = std::make_unique<QMenu>();
         m_menu->setObjectName(QString::fromStdString(m_name));
         m_menu->setTitle(m_action->text());
-        m_action->setMenu(m_menu.data());
+        m_action->setMenu(m_menu.get());
         // The menu dies with the item, and the connection with the menu.
-        QObject::connect(m_menu, &QMenu::aboutToShow, m_menu, [this] {
+        QObject::connect(m_menu.get(), &QMenu::aboutToShow, m_menu.get(), [this] {
             for (const auto& child : m_children)
                 child->ApplyEnabled();
         });
@@ -283,13 +278,13 @@ QMenu& MenuItem::EnsureMenu()
 
 void MenuItem::AttachNativeChild(MenuItem& child)
 {
-    EnsureMenu().addAction(child.m_action);
+    EnsureMenu().addAction(child.m_action.get());
 }
 
 void MenuItem::DetachNativeChild(MenuItem& child)
 {
     if (m_menu)
-        m_menu->removeAction(child.m_action);
+        m_menu->removeAction(child.m_action.get());
 }
 
 void MenuItem::HandleTriggered()

@@ -3,8 +3,6 @@
 #include "EditCommand.h"
 #include "Object.h"
 
-#include <QPointer>
-
 #include <cstddef>
 #include <memory>
 #include <optional>
@@ -101,8 +99,10 @@ private:
     void ApplyEnabled();
     QMenu& EnsureMenu();
 
-    QPointer<QAction> m_action;
-    QPointer<QMenu> m_menu;
+    // Without parents: the item is their one owner. It must go before the
+    // QApplication does, which the runtime's finalisers see to.
+    std::unique_ptr<QAction> m_action;
+    std::unique_ptr<QMenu> m_menu;
     MenuItem* m_parent = nullptr;
     std::vector<std::shared_ptr<MenuItem>> m_children;
     std::string m_name;

@@ -31,7 +31,7 @@ const ClassInfo& PushButton::StaticClassInfo()
     return info;
 }
 
-PushButton::PushButton() : RectControl(new QPushButton)
+PushButton::PushButton() : RectControl(NewWidget<QPushButton>())
 {
     QPushButton* button = Widget(*this);
     button->setAutoDefault(false);

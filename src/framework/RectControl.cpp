@@ -55,26 +55,23 @@ std::vector<PropertyInfo> RectControl::FontPropertiesNamed(const std::string& fa
     };
 }
 
-RectControl::RectControl(QWidget* widget) : m_widget(widget), m_focusPolicy(widget->focusPolicy())
+RectControl::RectControl(std::unique_ptr<QWidget> widget)
+    : m_widget(std::move(widget)), m_focusPolicy(m_widget->focusPolicy())
 {
-    RequireMainThread();
     // Until the control joins a window its widget must not become a
     // top-level window of its own.
     m_widget->setAttribute(Qt::WA_DontShowOnScreen, false);
     m_widget->hide();
 }
 
-RectControl::~RectControl()
-{
-    // A container deletes its child widgets itself; the pointer is then null.
-    delete m_widget.data();
-}
+// The widget leaves its container as it goes. A window takes its controls
+// down before their containers, so Qt never deletes a control's widget.
+RectControl::~RectControl() = default;
 
 void RectControl::SetName(const std::string& name)
 {
     m_name = name;
-    if (m_widget)
-        m_widget->setObjectName(QString::fromStdString(name));
+    m_widget->setObjectName(QString::fromStdString(name));
 }
 
 void RectControl::SetLeft(std::int64_t left)
@@ -109,21 +106,20 @@ bool RectControl::Enabled() const
 {
     RequireMainThread();
     // The control's own setting, whatever its container's state.
-    return m_widget && !m_widget->testAttribute(Qt::WA_ForceDisabled);
+    return !m_widget->testAttribute(Qt::WA_ForceDisabled);
 }
 
 void RectControl::SetEnabled(bool enabled)
 {
     RequireMainThread();
-    if (m_widget)
-        m_widget->setEnabled(enabled);
+    m_widget->setEnabled(enabled);
 }
 
 void RectControl::SetVisible(bool visible)
 {
     RequireMainThread();
     m_visible = visible;
-    if (m_widget && m_window)
+    if (m_window)
         m_widget->setVisible(visible);
 }
 
@@ -138,23 +134,21 @@ void RectControl::SetTabStop(bool tabStop)
     m_tabStop = tabStop;
     // Off takes the control out of the Tab chain; on gives it back the
     // focus its kind of control takes.
-    if (m_widget)
-        m_widget->setFocusPolicy(tabStop ? m_focusPolicy : Qt::NoFocus);
+    m_widget->setFocusPolicy(tabStop ? m_focusPolicy : Qt::NoFocus);
 }
 
 void RectControl::SetHelpTag(const std::string& tag)
 {
     RequireMainThread();
     m_helpTag = tag;
-    if (m_widget)
-        m_widget->setToolTip(QString::fromStdString(tag));
+    m_widget->setToolTip(QString::fromStdString(tag));
 }
 
 void RectControl::SetInitialParent(const std::string& parentName)
 {
     RequireMainThread();
     m_initialParent = parentName;
-    if (!m_window || !m_widget)
+    if (!m_window)
         return;
     RectControl* container = parentName.empty() ? nullptr : m_window->_ControlByName(parentName);
     if (container == this)
@@ -173,16 +167,14 @@ void RectControl::Refresh(bool eraseBackground)
 {
     RequireMainThread();
     (void)eraseBackground;
-    if (m_widget)
-        m_widget->repaint();
+    m_widget->repaint();
 }
 
 void RectControl::Invalidate(bool eraseBackground)
 {
     RequireMainThread();
     (void)eraseBackground;
-    if (m_widget)
-        m_widget->update();
+    m_widget->update();
 }
 
 void RectControl::AttachToWindow(Window* window)
@@ -196,8 +188,6 @@ void RectControl::AttachToWindow(Window* window)
 
 void RectControl::UpdateGeometry()
 {
-    if (!m_widget)
-        return;
     // Coordinates are kept in window terms; Qt wants them relative to the
     // container.
     const std::int64_t originX = m_parent ? m_parent->Left() : 0;
@@ -257,11 +247,10 @@ void RectControl::UpdateFont()
 
 void RectControl::ApplyFont(const QFont& font)
 {
-    if (m_widget)
-        m_widget->setFont(font);
+    m_widget->setFont(font);
 }
 
 QWidget* RectControl::NativeWidget() const
 {
-    return m_widget;
+    return m_widget.get();
 }

@@ -2,10 +2,12 @@
 
 #include "Object.h"
 #include "RuntimeException.h"
+#include "UiThread.h"
 
-#include <QPointer>
+#include <Qt>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 class QFont;
@@ -77,8 +79,17 @@ public:
 
 protected:
     // Takes ownership of the widget, which stays hidden until the control is
-    // added to a window.
-    explicit RectControl(QWidget* widget);
+    // added to a window. Make it with NewWidget.
+    explicit RectControl(std::unique_ptr<QWidget> widget);
+
+    // A control's widget, made only on the main thread: elsewhere nothing is
+    // made and ThreadAccessingUIException is raised.
+    template <class W, class... Args>
+    static std::unique_ptr<QWidget> NewWidget(Args&&... args)
+    {
+        RequireMainThread();
+        return std::make_unique<W>(std::forward<Args>(args)...);
+    }
 
     // Font settings shared by the text controls; each class declares the
     // ones it has.
@@ -116,7 +127,7 @@ private:
     void UpdateGeometry();
     void UpdateFont();
 
-    QPointer<QWidget> m_widget;
+    std::unique_ptr<QWidget> m_widget;
     Window* m_window = nullptr;
     RectControl* m_parent = nullptr;
     std::string m_name;

@@ -36,7 +36,7 @@ const ClassInfo& TimeControl::StaticClassInfo()
     return info;
 }
 
-TimeControl::TimeControl() : RectControl(new QTimeEdit)
+TimeControl::TimeControl() : RectControl(NewWidget<QTimeEdit>())
 {
     QTimeEdit* edit = Widget(*this);
     UpdateDisplayFormat();

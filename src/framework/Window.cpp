@@ -165,14 +165,14 @@ Window::~Window()
     m_controls.clear();
     if (m_native) {
         m_native->Detach();
-        delete m_native.data();
+        m_native.reset();
     }
 }
 
 void Window::Constructor()
 {
     RequireMainThread();
-    m_native = new WindowWidget(this);
+    m_native = std::make_unique<WindowWidget>(this);
     m_constructed = true;
     ApplyWindowFlags();
     ApplySize();
@@ -205,9 +205,9 @@ void Window::InstallMenuBar()
     if (!m_native)
         return;
     if (m_menuBar)
-        m_native->setMenuBar(m_menuBar->CreateNativeMenuBar(m_native));
+        m_native->setMenuBar(m_menuBar->CreateNativeMenuBar(m_native.get()));
     else
-        m_native->setMenuBar(new QMenuBar(m_native));
+        m_native->setMenuBar(new QMenuBar(m_native.get()));
     m_native->menuBar()->setVisible(m_menuBarVisible);
     ApplySize();
 }
@@ -215,7 +215,7 @@ void Window::InstallMenuBar()
 QMainWindow* Window::Handle() const
 {
     RequireMainThread();
-    return m_native;
+    return m_native.get();
 }
 
 QWidget* Window::ContentWidget() const

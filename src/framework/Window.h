@@ -4,8 +4,6 @@
 #include "Object.h"
 #include "RectControl.h"
 
-#include <QPointer>
-
 #include <cstdint>
 #include <memory>
 #include <set>
@@ -112,7 +110,7 @@ private:
     void HandleClosed();
     void HandleDrop(std::unique_ptr<DragItem> item, std::int64_t action);
 
-    QPointer<WindowWidget> m_native;
+    std::unique_ptr<WindowWidget> m_native; // no parent: the window is its one owner
     std::shared_ptr<::MenuBar> m_menuBar;
     std::vector<std::unique_ptr<RectControl>> m_controls;
     std::set<std::string, std::less<>> m_acceptedFileTypes;
