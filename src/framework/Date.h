@@ -58,9 +58,13 @@ public:
     // 1970-01-01 00:00:00 UTC, resolved as described above.
     std::int64_t SecondsSinceEpoch() const;
 
-    // The date with the month abbreviated, in the user's locale (QLocale()):
-    // "9 Dec 2026", "Dec 9, 2026", "9. Dez. 2026". UTF-8.
+    // Day, abbreviated month and four-digit year in the user's locale
+    // (QLocale()), in its order and with its words and separators, without
+    // the weekday: "9 Dec 2026", "Dec 9, 2026", "9. Dez. 2026". UTF-8.
     std::string AbbreviatedDate() const;
+    // The Qt date format behind AbbreviatedDate in the user's locale, so its
+    // text can be read back (QLocale::toDate).
+    static std::string AbbreviatedDateFormat();
     // The time of day with seconds and without a time-zone name, in the
     // user's locale: "14:05:09", "2:05:09 PM". UTF-8.
     std::string LongTime() const;

@@ -3,6 +3,7 @@
 // wall-clock times (the test main pins the zone).
 #include "framework/Date.h"
 
+#include <QDate>
 #include <QLocale>
 
 #include <gtest/gtest.h>
@@ -133,6 +134,48 @@ TEST(DateTest, TextsFollowTheUsersLocaleAndTheTimeShowsSeconds)
         QLocale::setDefault(QLocale(QString::fromLatin1(c.locale)));
         EXPECT_EQ(d.AbbreviatedDate(), c.date);
         EXPECT_EQ(d.LongTime(), c.time);
+    }
+    QLocale::setDefault(saved);
+}
+
+TEST(DateTest, AbbreviatedDateIsDayShortMonthAndYearInEveryLocale)
+{
+    const auto isSeparator = [](QChar c) {
+        return c.isSpace() || c.category() == QChar::Punctuation_Dash ||
+               QStringView(u",;:/\u060C\u3001\uFF0C\u1363\u2E41").contains(c);
+    };
+    const auto balanced = [](const QString& text) {
+        QString open;
+        for (QChar c : text) {
+            const qsizetype kind = QStringView(u")]\uFF09").indexOf(c);
+            if (QStringView(u"([\uFF08").contains(c))
+                open += c;
+            else if (kind >= 0 && (open.isEmpty() || open.back() != QStringView(u"([\uFF08")[kind]))
+                return false;
+            else if (kind >= 0)
+                open.chop(1);
+        }
+        return open.isEmpty();
+    };
+    const QDate date(2026, 12, 9); // day and month numbers differ
+    const Date d = Date::FromSecondsSinceEpoch(1796821509);
+    const QLocale saved;
+    for (const QLocale& locale : QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory)) {
+        SCOPED_TRACE(locale.name().toStdString());
+        QLocale::setDefault(locale);
+        const QString text = QString::fromStdString(d.AbbreviatedDate());
+        const QString format = QString::fromStdString(Date::AbbreviatedDateFormat());
+        EXPECT_TRUE(text.contains(locale.toString(date, u"d"))) << text.toStdString();
+        EXPECT_TRUE(text.contains(locale.toString(date, u"MMM"))) << text.toStdString();
+        EXPECT_TRUE(text.contains(locale.toString(date, u"yyyy"))) << text.toStdString();
+        EXPECT_FALSE(text.contains(locale.toString(date, u"dddd"))) << text.toStdString();
+        EXPECT_TRUE(balanced(text)) << text.toStdString();
+        EXPECT_FALSE(isSeparator(text.front()) || isSeparator(text.back())) << text.toStdString();
+        // Qt reads no digits outside the Basic Multilingual Plane (Chakma, Adlam).
+        const auto readsBack = [&](const QString& f) { return locale.toDate(locale.toString(date, f), f) == date; };
+        if (readsBack(u"d M yyyy"_qs)) {
+            EXPECT_EQ(locale.toDate(text, format), date) << text.toStdString() << " as " << format.toStdString();
+        }
     }
     QLocale::setDefault(saved);
 }
