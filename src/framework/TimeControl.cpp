@@ -67,6 +67,7 @@ void TimeControl::SetTimeValue(const Date& value)
 {
     RequireMainThread();
     ShowFields(value.Hour(), value.Minute(), value.Second());
+    m_offsetHint = value.UtcOffsetHint();
 }
 
 void TimeControl::SetTimeValue(const std::optional<Date>& value)
@@ -74,6 +75,14 @@ void TimeControl::SetTimeValue(const std::optional<Date>& value)
     RequireMainThread();
     if (value)
         SetTimeValue(*value);
+    else
+        m_offsetHint.reset();
+}
+
+std::optional<std::int64_t> TimeControl::UtcOffsetHint() const
+{
+    RequireMainThread();
+    return m_offsetHint;
 }
 
 std::int64_t TimeControl::Hours() const

@@ -29,6 +29,11 @@ public:
     void SetTimeValue(const Date& value);
     // None leaves the shown time as it is.
     void SetTimeValue(const std::optional<Date>& value);
+    // The offset hint of the Date last given to SetTimeValue: which of the
+    // two occurrences of a time that the clock shows twice the picker was
+    // given. None before the program gave a Date and after it gave none;
+    // the user's edits keep it (Date uses it only where it fits).
+    std::optional<std::int64_t> UtcOffsetHint() const;
 
     // The time shown, numbered as Date numbers it (hours 0 to 23).
     std::int64_t Hours() const;
@@ -53,6 +58,7 @@ private:
     void ShowFields(std::int64_t hours, std::int64_t minutes, std::int64_t seconds);
     void UpdateDisplayFormat();
 
+    std::optional<std::int64_t> m_offsetHint;
     bool m_showSeconds = true;
     std::int64_t m_timeFormat = 0;
     bool m_settingValue = false;

@@ -3,6 +3,8 @@
 // wall-clock times (the test main pins the zone).
 #include "framework/Date.h"
 
+#include "support/TestSupport.h"
+
 #include <QDate>
 #include <QLocale>
 
@@ -78,6 +80,35 @@ TEST(DateTest, DaylightSavingGapMovesForwardAndOverlapTakesTheEarlierInstant)
     EXPECT_EQ(later.SecondsSinceEpoch(), 1761442200);
     later.SetSecond(0);
     EXPECT_EQ(later.SecondsSinceEpoch(), 1761438600);
+}
+
+TEST(DateTest, RepeatedTimeIsTheOccurrenceOfTheOffsetHintWhereTheHintFits)
+{
+    // 26 October 2025 in Berlin and 6 April 2025 in Sydney: 02:00-03:00 runs twice.
+    const struct {
+        const char* zone;
+        Fields fields;
+        std::optional<std::int64_t> hint;
+        std::int64_t instant;
+    } cases[] = {
+        {"Europe/Berlin", {2025, 10, 26, 2, 30, 0}, std::nullopt, 1761438600}, // no context: the earlier
+        {"Europe/Berlin", {2025, 10, 26, 2, 30, 0}, 7200, 1761438600},         // CEST
+        {"Europe/Berlin", {2025, 10, 26, 2, 30, 0}, 3600, 1761442200},         // CET
+        {"Europe/Berlin", {2025, 10, 26, 2, 30, 1}, 3600, 1761442201},         // one second up
+        {"Europe/Berlin", {2025, 10, 27, 2, 30, 0}, 7200, 1761528600},         // another day: its own
+        {"Europe/Berlin", {2025, 3, 30, 2, 30, 0}, 3600, 1743298200},          // skipped: forward
+        {"Australia/Sydney", {2025, 4, 6, 2, 30, 0}, std::nullopt, 1743867000}, // AEDT
+        {"Australia/Sydney", {2025, 4, 6, 2, 30, 0}, 36000, 1743870600},        // AEST
+        {"Australia/Sydney", {2025, 4, 6, 2, 30, 59}, 39600, 1743867059},       // AEDT
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.zone << " " << c.instant);
+        const ScopedTimeZone zone(c.zone);
+        Date d = Make(c.fields);
+        d.SetUtcOffsetHint(c.hint);
+        EXPECT_EQ(d.SecondsSinceEpoch(), c.instant);
+        EXPECT_EQ(FieldsOf(d), c.fields);
+    }
 }
 
 TEST(DateTest, OutOfRangeFieldsCarryIntoLargerOnesAndStopAtTheSupportedYears)
