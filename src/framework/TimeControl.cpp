@@ -41,6 +41,7 @@ TimeControl::TimeControl() : RectControl(new QTimeEdit)
     QTimeEdit* edit = Widget(*this);
     UpdateDisplayFormat();
     ShowTime(QTime(0, 0, 0));
+    m_startTime = edit->time();
     // As in DateControl: the program's own sets are told apart while they
     // run, so a ValueChanged never comes from them.
     QObject::connect(edit, &QTimeEdit::timeChanged, edit, [this] {
@@ -73,10 +74,18 @@ void TimeControl::SetTimeValue(const Date& value)
 void TimeControl::SetTimeValue(const std::optional<Date>& value)
 {
     RequireMainThread();
-    if (value)
+    if (value) {
         SetTimeValue(*value);
-    else
-        m_offsetHint.reset();
+        return;
+    }
+    ShowTime(m_startTime);
+    m_offsetHint.reset();
+}
+
+void TimeControl::Event_WindowOpen()
+{
+    // The design-time list has been applied by now.
+    m_startTime = Widget(*this)->time();
 }
 
 std::optional<std::int64_t> TimeControl::UtcOffsetHint() const

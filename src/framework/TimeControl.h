@@ -4,11 +4,12 @@
 #include "Event.h"
 #include "RectControl.h"
 
+#include <QTime>
+
 #include <cstdint>
 #include <optional>
 #include <string>
 
-class QTime;
 
 // A time-of-day picker: shows and edits hours, minutes and, with
 // ShowSeconds, seconds.
@@ -27,7 +28,9 @@ public:
 
     // Shows the time of day of the value; its date is not used.
     void SetTimeValue(const Date& value);
-    // None leaves the shown time as it is.
+    // None shows the start value, so that no other time passes for a missing
+    // one: the time the picker showed when its window opened (its design-time
+    // time), or for a picker added to an open window the one it was made with.
     void SetTimeValue(const std::optional<Date>& value);
     // The offset hint of the Date last given to SetTimeValue: which of the
     // two occurrences of a time that the clock shows twice the picker was
@@ -53,11 +56,15 @@ public:
     void SetTimeFormat(std::int64_t format);
 
 
+protected:
+    void Event_WindowOpen() override;
+
 private:
     void ShowTime(const QTime& time);
     void ShowFields(std::int64_t hours, std::int64_t minutes, std::int64_t seconds);
     void UpdateDisplayFormat();
 
+    QTime m_startTime;
     std::optional<std::int64_t> m_offsetHint;
     bool m_showSeconds = true;
     std::int64_t m_timeFormat = 0;
