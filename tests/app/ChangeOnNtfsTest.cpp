@@ -4,7 +4,7 @@
 
 #include "framework/FolderItem.h"
 #include "framework/PushButton.h"
-#include "support/NtfsVolume.h"
+#include "support/LoopVolume.h"
 #include "support/TestSupport.h"
 
 #include <QTest>
@@ -26,7 +26,7 @@ class ChangeOnNtfs : public MainWindowTest {};
 
 TEST_F(ChangeOnNtfs, BothArmedRowsAreWrittenAndReadBackExactly)
 {
-    NtfsVolume volume;
+    LoopVolume volume(VolumeType::Ntfs);
     if (!volume.Ready())
         GTEST_SKIP() << "no NTFS volume: " << volume.Problem();
 
@@ -76,7 +76,7 @@ TEST_F(ChangeOnNtfs, BothArmedRowsAreWrittenAndReadBackExactly)
 
 TEST_F(ChangeOnNtfs, OnlyTheCreationRowLeavesTheModificationTimeAlone)
 {
-    NtfsVolume volume;
+    LoopVolume volume(VolumeType::Ntfs);
     if (!volume.Ready())
         GTEST_SKIP() << "no NTFS volume: " << volume.Problem();
 

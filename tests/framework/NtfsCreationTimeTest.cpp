@@ -2,7 +2,7 @@
 #include "framework/CreationTime.h"
 #include "framework/FolderItem.h"
 
-#include "support/NtfsVolume.h"
+#include "support/LoopVolume.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -58,7 +58,7 @@ TEST(NtfsFileTime, ConvertsToAndFromUnixSecondsRoundingDownAndClampingAt1601)
 
 TEST(NtfsCreationTime, FileAndFolderKeepBothDatesToTheSecondAcrossARemount)
 {
-    NtfsVolume volume;
+    LoopVolume volume(VolumeType::Ntfs);
     if (!volume.Ready())
         GTEST_SKIP() << "no NTFS volume: " << volume.Problem();
     const std::string file = volume.Path("letter.txt");
