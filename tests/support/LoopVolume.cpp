@@ -39,7 +39,7 @@ std::optional<QString> Run(const QString& tool, const QStringList& arguments, bo
     }
     if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
         return std::nullopt;
-    return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
+    return keepOutput ? QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed() : QString();
 }
 
 } // namespace
