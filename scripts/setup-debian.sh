@@ -6,7 +6,7 @@ packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-qpa-plugins
   libgtest-dev libgmock-dev libbenchmark-dev
-  ntfs-3g fuse3 util-linux
+  ntfs-3g fuse3 util-linux e2fsprogs
   xvfb xauth
   fonts-dejavu-core
 )

@@ -32,6 +32,21 @@ std::uint64_t FromUnixSeconds(std::int64_t seconds)
     return static_cast<std::uint64_t>(seconds + kEpochDifference) * kTicksPerSecond;
 }
 
+timespec ToTimespec(std::uint64_t ticks)
+{
+    return {static_cast<time_t>(ToUnixSeconds(ticks)), static_cast<long>(ticks % kTicksPerSecond * 100)};
+}
+
+std::uint64_t FromTimespec(const timespec& time)
+{
+    const std::uint64_t ticks = FromUnixSeconds(time.tv_sec);
+    const auto fraction = static_cast<std::uint64_t>(time.tv_nsec / 100);
+    // A time held at either end of the range keeps no fraction.
+    if (time.tv_sec < -kEpochDifference || ticks > std::numeric_limits<std::uint64_t>::max() - fraction)
+        return ticks;
+    return ticks + fraction;
+}
+
 } // namespace FileTime
 
 namespace {
@@ -54,16 +69,24 @@ const CreationTimeStore* FileSystemStore(const std::string& path, int& error)
 }
 } // namespace
 
-std::optional<std::int64_t> ReadCreationTime(const std::string& path)
+bool KeptAsWritten(const timespec& kept, const timespec& written)
 {
-    if (auto seconds = StatxCreationTime().Read(path))
-        return seconds;
+    constexpr std::int64_t kTolerance = 2'000'000'000; // nanoseconds
+    const auto nanoseconds = [](const timespec& t) { return static_cast<__int128>(t.tv_sec) * 1'000'000'000 + t.tv_nsec; };
+    const __int128 difference = nanoseconds(kept) - nanoseconds(written);
+    return -kTolerance <= difference && difference <= kTolerance;
+}
+
+std::optional<timespec> ReadCreationTime(const std::string& path)
+{
+    if (auto time = StatxCreationTime().Read(path))
+        return time;
     int error = 0;
     const CreationTimeStore* store = FileSystemStore(path, error);
     return store ? store->Read(path) : std::nullopt;
 }
 
-std::string WriteCreationTime(const std::string& path, std::int64_t seconds)
+std::string WriteCreationTime(const std::string& path, const timespec& time)
 {
     int statfsError = 0;
     const CreationTimeStore* writer = FileSystemStore(path, statfsError);
@@ -71,19 +94,27 @@ std::string WriteCreationTime(const std::string& path, std::int64_t seconds)
         return std::generic_category().message(statfsError);
     if (!writer)
         writer = &StatxCreationTime();
-    std::string error = writer->Write(path, seconds);
+    const std::optional<timespec> before = writer->Read(path);
+    std::string error = writer->Write(path, time);
     if (!error.empty())
         return error;
-    // A driver may accept the attribute and keep something else (a coarser
-    // clock, a server that ignores it); only the value read back counts.
-    if (ReadCreationTime(path) != seconds)
-        return "the file system did not keep the creation time";
-    return {};
+    // A driver may accept the attribute and keep something else: a time its
+    // volume cannot hold (NTFS before 1601), a server that ignores it. Only
+    // the value read back counts; anything else goes back to what it was.
+    const std::optional<timespec> kept = ReadCreationTime(path);
+    if (kept && KeptAsWritten(*kept, time))
+        return {};
+    error = "the file system did not keep the creation time";
+    if (!before)
+        return error;
+    const std::string restoreError = writer->Write(path, *before);
+    return restoreError.empty() ? error + "; the previous one was put back"
+                                : error + "; the previous one could not be put back: " + restoreError;
 }
 
-std::string KeepModificationTime(const std::string& path, std::int64_t seconds)
+std::string KeepModificationTime(const std::string& path, const timespec& time)
 {
     int error = 0;
     const CreationTimeStore* store = FileSystemStore(path, error);
-    return store ? store->KeepModificationTime(path, seconds) : std::string();
+    return store ? store->KeepModificationTime(path, time) : std::string();
 }

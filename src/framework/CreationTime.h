@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 #include <optional>
 #include <string>
 
@@ -19,16 +20,17 @@ public:
     // Whether the store keeps creation times on a file system of this type
     // (statfs f_type).
     virtual bool Serves(std::uint64_t fileSystemType) const = 0;
-    // Whole seconds since the epoch; nullopt when the store has none.
-    virtual std::optional<std::int64_t> Read(const std::string& path) const = 0;
+    // The time as the store keeps it (to the store's own resolution);
+    // nullopt when the store has none.
+    virtual std::optional<timespec> Read(const std::string& path) const = 0;
     // "" once written, else the reason it was not.
-    virtual std::string Write(const std::string& path, std::int64_t seconds) const = 0;
+    virtual std::string Write(const std::string& path, const timespec& time) const = 0;
     // Runs after utimensat has set the modification time, for a driver that
     // could otherwise lose it; "" when nothing was needed or it worked.
-    virtual std::string KeepModificationTime(const std::string& path, std::int64_t seconds) const
+    virtual std::string KeepModificationTime(const std::string& path, const timespec& time) const
     {
         (void)path;
-        (void)seconds;
+        (void)time;
         return {};
     }
 };
@@ -41,14 +43,22 @@ const CreationTimeStore& NtfsCreationTime();
 const CreationTimeStore& CifsCreationTime();
 
 // The item's creation time from the first store that has one.
-std::optional<std::int64_t> ReadCreationTime(const std::string& path);
+std::optional<timespec> ReadCreationTime(const std::string& path);
 // Writes through the store of the item's file system and reads the value
-// back; "" when the item now reports that time, else the reason.
-std::string WriteCreationTime(const std::string& path, std::int64_t seconds);
+// back. "" when the item now reports that time (KeptAsWritten); else the
+// reason, and a value that the file system kept in its place has been
+// replaced by the one before, exactly.
+std::string WriteCreationTime(const std::string& path, const timespec& time);
 
 // Gives the store of the item's file system its chance to keep a
 // modification time just set; "" when kept.
-std::string KeepModificationTime(const std::string& path, std::int64_t seconds);
+std::string KeepModificationTime(const std::string& path, const timespec& time);
+
+// Whether a time read back after a write is the one written. A file system
+// may round it (FAT keeps modification times to two seconds), which counts
+// as written; a value further away is one it could not hold (ext4 clamps to
+// the years 1901 to 2446).
+bool KeptAsWritten(const timespec& kept, const timespec& written);
 
 // The reason given where no store can write a creation time.
 inline constexpr const char* kCreationTimeNotStorable = "creation time cannot be stored on this file system";
@@ -59,4 +69,7 @@ namespace FileTime {
 std::int64_t ToUnixSeconds(std::uint64_t ticks);
 // Ticks of a time in whole seconds; times before 1601 become 1601.
 std::uint64_t FromUnixSeconds(std::int64_t seconds);
+// The same to the tick: the fraction is kept in whole ticks.
+timespec ToTimespec(std::uint64_t ticks);
+std::uint64_t FromTimespec(const timespec& time);
 } // namespace FileTime

@@ -9,7 +9,7 @@ class StatxStore final : public CreationTimeStore {
 public:
     bool Serves(std::uint64_t) const override { return true; }
 
-    std::optional<std::int64_t> Read(const std::string& path) const override
+    std::optional<timespec> Read(const std::string& path) const override
     {
         struct statx info{};
         // No AT_SYMLINK_NOFOLLOW: a link stands for its target, as with touch.
@@ -19,10 +19,10 @@ public:
         // (ntfs-3g through FUSE, older NFS, FAT on some kernels).
         if (!(info.stx_mask & STATX_BTIME))
             return std::nullopt;
-        return static_cast<std::int64_t>(info.stx_btime.tv_sec);
+        return timespec{static_cast<time_t>(info.stx_btime.tv_sec), static_cast<long>(info.stx_btime.tv_nsec)};
     }
 
-    std::string Write(const std::string&, std::int64_t) const override
+    std::string Write(const std::string&, const timespec&) const override
     {
         // The kernel sets the birth time when it creates the inode and
         // offers no call to change it.

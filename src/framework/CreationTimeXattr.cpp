@@ -40,19 +40,19 @@ public:
         return false;
     }
 
-    std::optional<std::int64_t> Read(const std::string& path) const override
+    std::optional<timespec> Read(const std::string& path) const override
     {
         unsigned char bytes[8];
         // getxattr, not lgetxattr: a link stands for its target.
         if (::getxattr(path.c_str(), m_name, bytes, sizeof bytes) != static_cast<ssize_t>(sizeof bytes))
             return std::nullopt;
-        return FileTime::ToUnixSeconds(Decode(bytes));
+        return FileTime::ToTimespec(Decode(bytes));
     }
 
-    std::string Write(const std::string& path, std::int64_t seconds) const override
+    std::string Write(const std::string& path, const timespec& time) const override
     {
         unsigned char bytes[8];
-        Encode(FileTime::FromUnixSeconds(seconds), bytes);
+        Encode(FileTime::FromTimespec(time), bytes);
         if (::setxattr(path.c_str(), m_name, bytes, sizeof bytes, 0) == 0)
             return {};
         const int error = errno;
@@ -69,7 +69,7 @@ public:
     // would read back now and be lost at unmount. system.ntfs_times (creation,
     // modification, access, change) writes straight to the disk record: the
     // new modification time goes there, the other two as they are.
-    std::string KeepModificationTime(const std::string& path, std::int64_t seconds) const override
+    std::string KeepModificationTime(const std::string& path, const timespec& time) const override
     {
         if (!m_timesName)
             return {};
@@ -77,7 +77,7 @@ public:
         const ssize_t size = ::getxattr(path.c_str(), m_timesName, bytes, sizeof bytes);
         if (size < 24)
             return {}; // not ntfs-3g (another FUSE file system, the kernel's ntfs3)
-        Encode(FileTime::FromUnixSeconds(seconds), bytes + 8);
+        Encode(FileTime::FromTimespec(time), bytes + 8);
         if (::setxattr(path.c_str(), m_timesName, bytes, 24, 0) != 0)
             return std::generic_category().message(errno);
         return {};

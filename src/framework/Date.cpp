@@ -72,8 +72,9 @@ std::int64_t OffsetAt(std::int64_t instant)
 //
 // Qt gives a long and a short form of each; the short date has a numeric
 // month and the short time may lack seconds. The texts are cut out of the
-// long forms: the weekday (or the zone name) leaves together with the
-// punctuation that tied it to its neighbour.
+// long forms: the date part of the long date, and the long time without its
+// zone name, which leaves together with the punctuation that tied it to its
+// neighbour.
 
 struct FormatPiece {
     QString raw;       // as written in the format, quotes included
@@ -175,16 +176,121 @@ QString JoinFormat(const std::vector<FormatPiece>& pieces)
     return format.trimmed();
 }
 
-QString AbbreviatedDateFormat(const QLocale& locale)
+bool IsDateField(const FormatPiece& piece)
+{
+    return piece.letter == u'y' || piece.letter == u'M' || (piece.letter == u'd' && piece.raw.size() <= 2);
+}
+
+bool IsQuoted(const FormatPiece& piece)
+{
+    return piece.raw.startsWith(u'\'');
+}
+
+// Ties the weekday, or the words that go with it, to the date: commas, and
+// the hyphen of Burmese "d- dddd".
+bool IsWeekdayTie(QChar c)
+{
+    return QStringView(u",\u060C\u3001\uFF0C\u1363-").contains(c);
+}
+
+// The date part of the locale's long format: from its first to its last
+// day, month or year field, with the text that belongs to those ends. The
+// weekday stands before or after that part in every locale, and the words
+// that go with it ("ที่" in Thai, "гараг" in Mongolian, "de" in Sardinian)
+// stand between it and the date:
+// - before the first date field, only what follows the last space or comma
+//   stays ("སྤྱི་ལོ་" in "dddd, སྤྱི་ལོ་yyyy", not "ที่" in "ddddที่ d");
+// - after the last date field, what precedes the first tie stays,
+//   trailing spaces dropped ("." in "d., dddd", " 'd'." in
+//   "d 'd'., dddd"); at the end of the format all of it stays ("yyyy 'г'.").
+// The month is abbreviated (a numeric one stays numeric, as in Chinese) and
+// the year has four digits.
+QString DatePartOfLongFormat(const QLocale& locale)
 {
     std::vector<FormatPiece> pieces = SplitFormat(locale.dateFormat(QLocale::LongFormat));
-    RemoveFields(pieces, [](const FormatPiece& p) { return p.letter == u'd' && p.raw.size() >= 3; });
-    for (FormatPiece& piece : pieces) {
+    std::size_t first = pieces.size(), last = 0;
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        if (IsDateField(pieces[i])) {
+            first = std::min(first, i);
+            last = i;
+        }
+    }
+    if (first == pieces.size())
+        return {};
+
+    std::size_t begin = first;
+    while (begin > 0 && pieces[begin - 1].letter.isNull())
+        --begin;
+    if (begin > 0) { // a weekday before
+        for (std::size_t i = first; i-- > begin;) {
+            if (IsQuoted(pieces[i]))
+                continue;
+            const QString& raw = pieces[i].raw;
+            qsizetype k = raw.size();
+            while (k > 0 && !(raw[k - 1].isSpace() || IsWeekdayTie(raw[k - 1])))
+                --k;
+            if (k == 0)
+                continue;
+            pieces[i].raw = raw.mid(k);
+            begin = i;
+            break;
+        }
+    }
+
+    std::size_t end = last + 1;
+    while (end < pieces.size() && pieces[end].letter.isNull())
+        ++end;
+    if (end < pieces.size()) { // a weekday after
+        for (std::size_t i = last + 1; i < end; ++i) {
+            if (IsQuoted(pieces[i]))
+                continue;
+            const qsizetype k = std::find_if(pieces[i].raw.cbegin(), pieces[i].raw.cend(), IsWeekdayTie) - pieces[i].raw.cbegin();
+            if (k == pieces[i].raw.size())
+                continue;
+            pieces[i].raw.truncate(k);
+            end = i + 1;
+            break;
+        }
+    }
+
+    QString format;
+    for (std::size_t i = begin; i < end; ++i) {
+        FormatPiece& piece = pieces[i];
+        if (!piece.letter.isNull() && !IsDateField(piece))
+            continue; // a weekday between date fields: none in Qt's data
         if (piece.letter == u'M' && piece.raw.size() >= 4)
             piece.raw = QStringLiteral("MMM");
+        else if (piece.letter == u'y')
+            piece.raw = QStringLiteral("yyyy");
+        format += piece.raw;
     }
-    const QString format = JoinFormat(pieces);
-    return format.isEmpty() ? QStringLiteral("d MMM yyyy") : format;
+    return format.trimmed();
+}
+
+// A format is used only when it shows each of day, month and year once and
+// its text reads back as the date it was made from. Qt cannot read digits
+// outside the Basic Multilingual Plane (Chakma, Adlam) in any date format;
+// there only the fields are checked.
+bool ShowsTheDate(const QLocale& locale, const QString& format)
+{
+    int day = 0, month = 0, year = 0;
+    for (const FormatPiece& piece : SplitFormat(format)) {
+        day += piece.letter == u'd';
+        month += piece.letter == u'M';
+        year += piece.letter == u'y';
+    }
+    if (day != 1 || month != 1 || year != 1)
+        return false;
+    // Day and month numbers that differ, so a swap would show.
+    const QDate probe(2026, 12, 9);
+    const auto readsBack = [&](const QString& f) { return locale.toDate(locale.toString(probe, f), f) == probe; };
+    return readsBack(format) || !readsBack(QStringLiteral("d M yyyy"));
+}
+
+QString AbbreviatedFormat(const QLocale& locale)
+{
+    const QString format = DatePartOfLongFormat(locale);
+    return ShowsTheDate(locale, format) ? format : QStringLiteral("d MMM yyyy");
 }
 
 QString LongTimeFormat(const QLocale& locale)
@@ -300,7 +406,12 @@ std::string Date::AbbreviatedDate() const
     const Normal n = Normalised();
     const QLocale locale;
     const QDate date(static_cast<int>(n.year), static_cast<int>(n.month), static_cast<int>(n.day));
-    return locale.toString(date, AbbreviatedDateFormat(locale)).toStdString();
+    return locale.toString(date, AbbreviatedFormat(locale)).toStdString();
+}
+
+std::string Date::AbbreviatedDateFormat()
+{
+    return AbbreviatedFormat(QLocale()).toStdString();
 }
 
 std::string Date::LongTime() const

@@ -25,10 +25,16 @@
 //   is read with the UTC offset in force before the change, which moves it
 //   forward by the length of the gap: 02:30 CET is 03:30 CEST.
 // - A wall-clock time that the change repeats (26 October 2025, 02:30 in
-//   Berlin) is the earlier of its two instants (02:30 CEST), unless the Date
-//   was made from the later instant and no field has been set since: a Date
-//   keeps the offset of the instant it came from, so FromSecondsSinceEpoch
-//   and SecondsSinceEpoch give back the same instant everywhere.
+//   Berlin) is the instant whose UTC offset is the Date's offset hint, when
+//   the hint is one of the two offsets the zone has at that time (+2:00 for
+//   02:30 CEST, +1:00 for 02:30 CET); otherwise, and without a hint, it is
+//   the earlier of the two (02:30 CEST).
+// The hint: a Date made from an instant carries that instant's offset, so
+// FromSecondsSinceEpoch and SecondsSinceEpoch give back the same instant
+// everywhere. Setting any field forgets it, as it belonged to the old
+// fields; SetUtcOffsetHint gives one for the fields as they are. A hint that
+// does not fit the fields (another day, the other side of a change) is not
+// used, so it never moves a time that the clock shows once, nor a skipped one.
 // The getters and the texts show the fields as set (02:30 in the gap); the
 // file system, given the instant, reports 03:30 back.
 class Date {
@@ -54,13 +60,21 @@ public:
     void SetMinute(std::int64_t minute);
     void SetSecond(std::int64_t second);
 
+    // Seconds east of UTC; see the daylight-saving rules above.
+    std::optional<std::int64_t> UtcOffsetHint() const { return m_offsetHint; }
+    void SetUtcOffsetHint(std::optional<std::int64_t> offset) { m_offsetHint = offset; }
+
     // The instant of this local date-time, in whole seconds since
     // 1970-01-01 00:00:00 UTC, resolved as described above.
     std::int64_t SecondsSinceEpoch() const;
 
-    // The date with the month abbreviated, in the user's locale (QLocale()):
-    // "9 Dec 2026", "Dec 9, 2026", "9. Dez. 2026". UTF-8.
+    // Day, abbreviated month and four-digit year in the user's locale
+    // (QLocale()), in its order and with its words and separators, without
+    // the weekday: "9 Dec 2026", "Dec 9, 2026", "9. Dez. 2026". UTF-8.
     std::string AbbreviatedDate() const;
+    // The Qt date format behind AbbreviatedDate in the user's locale, so its
+    // text can be read back (QLocale::toDate).
+    static std::string AbbreviatedDateFormat();
     // The time of day with seconds and without a time-zone name, in the
     // user's locale: "14:05:09", "2:05:09 PM". UTF-8.
     std::string LongTime() const;
@@ -86,6 +100,6 @@ private:
     std::int64_t m_hour = 0;
     std::int64_t m_minute = 0;
     std::int64_t m_second = 0;
-    // UTC offset of the instant this Date was made from; forgotten on any set.
+    // Picks the occurrence of a repeated wall-clock time; forgotten on any set.
     std::optional<std::int64_t> m_offsetHint;
 };

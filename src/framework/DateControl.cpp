@@ -73,6 +73,7 @@ DateControl::DateControl() : RectControl(NewWidget<QDateEdit>())
     edit->setDisplayFormat(DisplayFormat());
     edit->setCalendarPopup(true);
     ShowDate(QDate::currentDate());
+    m_startDate = edit->date();
     // dateChanged is emitted synchronously, also for the program's own sets;
     // those are told apart by m_settingValue, so nothing is left to arrive
     // after a setter has returned.
@@ -101,6 +102,14 @@ void DateControl::SetDateValue(const std::optional<Date>& value)
     RequireMainThread();
     if (value)
         SetDateValue(*value);
+    else
+        ShowDate(m_startDate);
+}
+
+void DateControl::Event_WindowOpen()
+{
+    // The design-time list has been applied by now.
+    m_startDate = Widget(*this)->date();
 }
 
 std::int64_t DateControl::Year() const

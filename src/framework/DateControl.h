@@ -4,12 +4,13 @@
 #include "Event.h"
 #include "RectControl.h"
 
+#include <QDate>
+
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
-class QDate;
 
 // A date picker: shows and edits a calendar date, with a drop-down calendar.
 //
@@ -27,7 +28,9 @@ public:
 
     // Shows the calendar date of the value; its time of day is not used.
     void SetDateValue(const Date& value);
-    // None leaves the shown date as it is.
+    // None shows the start value, so that no other date passes for a missing
+    // one: the date the picker showed when its window opened (its design-time
+    // date), or for a picker added to an open window the one it was made with.
     void SetDateValue(const std::optional<Date>& value);
 
     // The date shown, numbered as Date numbers it (month 1 to 12), so each
@@ -52,9 +55,13 @@ public:
 
     // The picker's font on this desktop. "System" is the desktop's font,
 
+protected:
+    void Event_WindowOpen() override;
+
 private:
     void ShowDate(const QDate& date);
 
+    QDate m_startDate;
     std::int64_t m_dateFormat = 4;
     bool m_settingValue = false;
 };

@@ -33,15 +33,42 @@ bool Unusable(const std::string& path)
     return path.empty() || path.find('\0') != std::string::npos;
 }
 
+// nullopt with errno set when the item cannot be asked.
 std::optional<struct statx> StatItem(const std::string& path, unsigned mask)
 {
-    if (Unusable(path))
+    if (Unusable(path)) {
+        errno = ENOENT;
         return std::nullopt;
+    }
     struct statx info{};
     // Following links, and never opening the item (a FIFO would block).
     if (::statx(AT_FDCWD, path.c_str(), AT_STATX_SYNC_AS_STAT, mask, &info) != 0)
         return std::nullopt;
     return info;
+}
+
+// To the nanosecond; nullopt with errno set when there is none.
+std::optional<timespec> ModificationTime(const std::string& path)
+{
+    const auto info = StatItem(path, STATX_MTIME);
+    if (!info)
+        return std::nullopt;
+    if (!(info->stx_mask & STATX_MTIME)) {
+        errno = ENODATA;
+        return std::nullopt;
+    }
+    return timespec{static_cast<time_t>(info->stx_mtime.tv_sec), static_cast<long>(info->stx_mtime.tv_nsec)};
+}
+
+// "" once set, else the reason.
+std::string WriteModificationTime(const std::string& path, const timespec& time)
+{
+    // By path, so the item is never opened and a missing one never created;
+    // UTIME_OMIT keeps the access time.
+    const timespec times[2] = {{0, UTIME_OMIT}, time};
+    if (::utimensat(AT_FDCWD, path.c_str(), times, 0) != 0)
+        return ErrorText(errno);
+    return KeepModificationTime(path, time);
 }
 
 } // namespace
@@ -101,42 +128,39 @@ std::optional<Date> FolderItem::CreationDate() const
 {
     if (Unusable(m_path))
         return std::nullopt;
-    const auto seconds = ReadCreationTime(m_path);
-    if (!seconds)
+    const auto time = ReadCreationTime(m_path);
+    if (!time)
         return std::nullopt;
-    return Date::FromSecondsSinceEpoch(*seconds);
+    return Date::FromTimespec(*time);
 }
 
 std::optional<Date> FolderItem::ModificationDate() const
 {
-    const auto info = StatItem(m_path, STATX_MTIME);
-    if (!info || !(info->stx_mask & STATX_MTIME))
-        return std::nullopt;
-    return Date::FromSecondsSinceEpoch(info->stx_mtime.tv_sec);
+    const auto time = ModificationTime(m_path);
+    return time ? std::optional(Date::FromTimespec(*time)) : std::nullopt;
 }
 
 void FolderItem::SetModificationDate(const Date& date)
 {
-    if (Unusable(m_path)) {
-        m_lastWriteError = ErrorText(ENOENT);
-        return;
-    }
-    const std::int64_t seconds = date.SecondsSinceEpoch();
-    // By path, so the item is never opened and a missing one never created;
-    // UTIME_OMIT keeps the access time.
-    const timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(seconds), 0}};
-    if (::utimensat(AT_FDCWD, m_path.c_str(), times, 0) != 0) {
+    const auto before = ModificationTime(m_path);
+    if (!before) {
         m_lastWriteError = ErrorText(errno);
         return;
     }
-    m_lastWriteError = KeepModificationTime(m_path, seconds);
+    const timespec written{static_cast<time_t>(date.SecondsSinceEpoch()), 0};
+    m_lastWriteError = WriteModificationTime(m_path, written);
     if (!m_lastWriteError.empty())
         return;
-    // Some file systems round the time (FAT to two seconds) or clamp it to
-    // the years they can hold.
-    const auto info = StatItem(m_path, STATX_MTIME);
-    if (!info || info->stx_mtime.tv_sec != seconds)
-        m_lastWriteError = "the file system did not keep the modification time";
+    // A file system clamps a time it cannot hold without refusing it (ext4
+    // keeps the years 1901 to 2446); the item then gets its old time back.
+    const auto kept = ModificationTime(m_path);
+    if (kept && KeptAsWritten(*kept, written))
+        return;
+    const std::string restoreError = WriteModificationTime(m_path, *before);
+    m_lastWriteError = restoreError.empty()
+                           ? "the file system did not keep the modification time; the previous one was put back"
+                           : "the file system did not keep the modification time; the previous one could not be "
+                             "put back: " + restoreError;
 }
 
 void FolderItem::SetCreationDate(const Date& date)
@@ -145,5 +169,5 @@ void FolderItem::SetCreationDate(const Date& date)
         m_lastWriteError = ErrorText(ENOENT);
         return;
     }
-    m_lastWriteError = WriteCreationTime(m_path, date.SecondsSinceEpoch());
+    m_lastWriteError = WriteCreationTime(m_path, {static_cast<time_t>(date.SecondsSinceEpoch()), 0});
 }

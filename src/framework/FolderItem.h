@@ -45,10 +45,21 @@ public:
     std::optional<Date> ModificationDate() const;
 
     // Sets the modification time to the second; the access time and the
-    // content stay as they were.
+    // content stay as they were. The time is then read back:
+    // - within two seconds of the one written (FAT keeps two seconds): it
+    //   counts as written, and LastWriteError is "";
+    // - further away, a time the volume cannot hold and the kernel clamped
+    //   without refusing it (ext4 keeps 1901 to 2446; NTFS starts in 1601):
+    //   the previous time is put back, to the nanosecond, and LastWriteError
+    //   says so;
+    // - a write the system refuses (a missing item, a read-only volume, no
+    //   permission) changes nothing; LastWriteError gives its reason.
     void SetModificationDate(const Date& date);
     // Sets the creation time where the file system lets user space store it
-    // (NTFS, SMB); elsewhere (ext4, XFS, Btrfs, tmpfs...) nothing changes.
+    // (NTFS, SMB), read back in the same way: a time the volume does not keep
+    // (NTFS before 1601) gives way to the previous one, exactly as it was.
+    // Elsewhere (ext4, XFS, Btrfs, tmpfs...) nothing changes, and
+    // LastWriteError says that it cannot be stored there.
     void SetCreationDate(const Date& date);
 
     // Why the last date write did not take effect; "" after one that did.

@@ -41,6 +41,7 @@ TimeControl::TimeControl() : RectControl(NewWidget<QTimeEdit>())
     QTimeEdit* edit = Widget(*this);
     UpdateDisplayFormat();
     ShowTime(QTime(0, 0, 0));
+    m_startTime = edit->time();
     // As in DateControl: the program's own sets are told apart while they
     // run, so a ValueChanged never comes from them.
     QObject::connect(edit, &QTimeEdit::timeChanged, edit, [this] {
@@ -67,13 +68,30 @@ void TimeControl::SetTimeValue(const Date& value)
 {
     RequireMainThread();
     ShowFields(value.Hour(), value.Minute(), value.Second());
+    m_offsetHint = value.UtcOffsetHint();
 }
 
 void TimeControl::SetTimeValue(const std::optional<Date>& value)
 {
     RequireMainThread();
-    if (value)
+    if (value) {
         SetTimeValue(*value);
+        return;
+    }
+    ShowTime(m_startTime);
+    m_offsetHint.reset();
+}
+
+void TimeControl::Event_WindowOpen()
+{
+    // The design-time list has been applied by now.
+    m_startTime = Widget(*this)->time();
+}
+
+std::optional<std::int64_t> TimeControl::UtcOffsetHint() const
+{
+    RequireMainThread();
+    return m_offsetHint;
 }
 
 std::int64_t TimeControl::Hours() const

@@ -4,11 +4,12 @@
 #include "Event.h"
 #include "RectControl.h"
 
+#include <QTime>
+
 #include <cstdint>
 #include <optional>
 #include <string>
 
-class QTime;
 
 // A time-of-day picker: shows and edits hours, minutes and, with
 // ShowSeconds, seconds.
@@ -27,8 +28,15 @@ public:
 
     // Shows the time of day of the value; its date is not used.
     void SetTimeValue(const Date& value);
-    // None leaves the shown time as it is.
+    // None shows the start value, so that no other time passes for a missing
+    // one: the time the picker showed when its window opened (its design-time
+    // time), or for a picker added to an open window the one it was made with.
     void SetTimeValue(const std::optional<Date>& value);
+    // The offset hint of the Date last given to SetTimeValue: which of the
+    // two occurrences of a time that the clock shows twice the picker was
+    // given. None before the program gave a Date and after it gave none;
+    // the user's edits keep it (Date uses it only where it fits).
+    std::optional<std::int64_t> UtcOffsetHint() const;
 
     // The time shown, numbered as Date numbers it (hours 0 to 23).
     std::int64_t Hours() const;
@@ -48,11 +56,16 @@ public:
     void SetTimeFormat(std::int64_t format);
 
 
+protected:
+    void Event_WindowOpen() override;
+
 private:
     void ShowTime(const QTime& time);
     void ShowFields(std::int64_t hours, std::int64_t minutes, std::int64_t seconds);
     void UpdateDisplayFormat();
 
+    QTime m_startTime;
+    std::optional<std::int64_t> m_offsetHint;
     bool m_showSeconds = true;
     std::int64_t m_timeFormat = 0;
     bool m_settingValue = false;

@@ -36,6 +36,12 @@ void BoxChanged(MainWindow& window, CheckBox& sender)
 // Sets all six fields on the running value. Date keeps each field as set, so
 // a day the running month has and the picked month lacks cannot carry the
 // result into the next month on the way.
+//
+// A time that the clock shows twice (the hour when summer time ends) is the
+// occurrence the row was loaded with, as long as the picked time still has
+// that offset; so an unedited row writes the very instant it showed. The
+// running value's own offset (the current time's, or the other row's) must
+// not decide it, so the row's hint replaces it, none included.
 void TakePickedValue(Date& date, const DateControl& datePicker, const TimeControl& timePicker)
 {
     date.SetYear(datePicker.Year());
@@ -44,6 +50,7 @@ void TakePickedValue(Date& date, const DateControl& datePicker, const TimeContro
     date.SetHour(timePicker.Hours());
     date.SetMinute(timePicker.Minutes());
     date.SetSecond(timePicker.Seconds());
+    date.SetUtcOffsetHint(timePicker.UtcOffsetHint());
 }
 
 // Puts the item's current date-time back into a row and disarms it.

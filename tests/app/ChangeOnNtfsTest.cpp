@@ -2,9 +2,10 @@
 // Linux lets a program store a creation date.
 #include "MainWindowDriver.h"
 
+#include "framework/CreationTime.h"
 #include "framework/FolderItem.h"
 #include "framework/PushButton.h"
-#include "support/NtfsVolume.h"
+#include "support/LoopVolume.h"
 #include "support/TestSupport.h"
 
 #include <QTest>
@@ -26,7 +27,7 @@ class ChangeOnNtfs : public MainWindowTest {};
 
 TEST_F(ChangeOnNtfs, BothArmedRowsAreWrittenAndReadBackExactly)
 {
-    NtfsVolume volume;
+    LoopVolume volume(VolumeType::Ntfs);
     if (!volume.Ready())
         GTEST_SKIP() << "no NTFS volume: " << volume.Problem();
 
@@ -76,7 +77,7 @@ TEST_F(ChangeOnNtfs, BothArmedRowsAreWrittenAndReadBackExactly)
 
 TEST_F(ChangeOnNtfs, OnlyTheCreationRowLeavesTheModificationTimeAlone)
 {
-    NtfsVolume volume;
+    LoopVolume volume(VolumeType::Ntfs);
     if (!volume.Ready())
         GTEST_SKIP() << "no NTFS volume: " << volume.Problem();
 
@@ -92,6 +93,38 @@ TEST_F(ChangeOnNtfs, OnlyTheCreationRowLeavesTheModificationTimeAlone)
     EXPECT_EQ(Seconds(FolderItem(path).CreationDate()), LocalSeconds(1999, 12, 31, 23, 0, 0));
     EXPECT_EQ(ReadTimes(path).modification.tv_sec, old);
     EXPECT_EQ(ShownCreation(*window), (Shown{1999, 12, 31, 23, 0, 0}));
+}
+
+TEST_F(ChangeOnNtfs, DatesBefore1601LeaveTheItemAndTheRowsAsTheyWere)
+{
+    LoopVolume volume(VolumeType::Ntfs);
+    if (!volume.Ready())
+        GTEST_SKIP() << "no NTFS volume: " << volume.Problem();
+    const std::string path = volume.Path("ancient.txt");
+    ::close(::open(path.c_str(), O_WRONLY | O_CREAT, 0644));
+    const std::int64_t old = LocalSeconds(2020, 5, 5, 5, 5, 5);
+    SetTimes(path, old, 0, old, 250000000);
+    const std::optional<timespec> created = ReadCreationTime(path);
+    ASSERT_TRUE(created);
+    ASSERT_TRUE(Drop(*window, {path}));
+    const Rows rows = DetailRows(*window);
+    const Shown createdShown = ShownCreation(*window);
+
+    PickModification(*window, 1500, 6, 1, 12, 0, 0);
+    PickCreation(*window, 1500, 6, 1, 12, 0, 0);
+    QTest::mouseClick(window->pbChange().NativeWidget(), Qt::LeftButton);
+
+    const timespec modified = ReadTimes(path).modification;
+    EXPECT_EQ(modified.tv_sec, old);
+    EXPECT_EQ(modified.tv_nsec, 250000000);
+    const std::optional<timespec> createdNow = ReadCreationTime(path);
+    ASSERT_TRUE(createdNow);
+    EXPECT_EQ(createdNow->tv_sec, created->tv_sec);
+    EXPECT_EQ(createdNow->tv_nsec, created->tv_nsec);
+    EXPECT_EQ(ShownModification(*window), ShownOf(old));
+    EXPECT_EQ(ShownCreation(*window), createdShown);
+    EXPECT_EQ(DetailRows(*window), rows);
+    EXPECT_EQ(ReadDateArea(*window), Loaded());
 }
 
 } // namespace

@@ -122,6 +122,33 @@ TEST_F(DateRows, ChangeWritesOnlyTheArmedRowToTheSecondAndLeavesTheRestAlone)
     }
 }
 
+TEST_F(DateRows, ARepeatedHourIsWrittenAsTheOccurrenceTheRowShowed)
+{
+    // 02:30 runs twice on 26 October 2025 in Berlin and on 6 April 2025 in Sydney.
+    const std::pair<const char*, std::int64_t> cases[] = {
+        {"Europe/Berlin", 1761438600},    // CEST
+        {"Europe/Berlin", 1761442200},    // CET
+        {"Australia/Sydney", 1743867000}, // AEDT
+        {"Australia/Sydney", 1743870600}, // AEST
+    };
+    for (const auto& [zoneName, loaded] : cases) {
+        for (int up : {0, 1}) { // the box ticked by hand, or one second up
+            SCOPED_TRACE(testing::Message() << zoneName << " " << loaded << " +" << up);
+            const ScopedTimeZone zone(zoneName);
+            const std::string path = folder.MakeFile("autumn.txt");
+            SetTimes(path, loaded, 0, loaded, 0);
+            window->run(std::make_shared<FolderItem>(path));
+            ASSERT_EQ(ShownModification(*window), ShownOf(loaded));
+            if (up)
+                StepUp(window->tcModifiedTime().NativeWidget(), QDateTimeEdit::SecondSection);
+            else
+                Click(window->ckModified());
+            PressChange();
+            EXPECT_EQ(ReadTimes(path).modification.tv_sec, loaded + up);
+        }
+    }
+}
+
 TEST_F(DateRows, ANameThatIsNotUtf8IsWrittenAndNoSibling)
 {
     // "café.txt" in Latin-1, beside the names it would turn into as text.

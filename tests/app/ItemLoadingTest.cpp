@@ -13,6 +13,9 @@ using namespace driver;
 
 namespace {
 
+// What the pickers show before any item, from the window's design-time lists.
+constexpr Shown kStartValue{2017, 1, 1, 0, 0, 0};
+
 class ItemLoading : public MainWindowTest {
 protected:
     // Shows an item and arms both rows, a state that loading must undo.
@@ -40,7 +43,6 @@ TEST_F(ItemLoading, EachKindOfItemLeavesTheLoadedStateAndItsRows)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ShowArmed(std::string("before-") + c.name);
-        const Shown creationBefore = ShownCreation(*window), modificationBefore = ShownModification(*window);
 
         const std::string path = folder.Path(c.name);
         if (c.kind == Folder)
@@ -68,9 +70,9 @@ TEST_F(ItemLoading, EachKindOfItemLeavesTheLoadedStateAndItsRows)
         EXPECT_TRUE(window->lbFileDetails().CellBold(1, 0) && !window->lbFileDetails().CellBold(1, 1));
 
         if (c.kind == Vanished) {
-            // Nothing to show: the pickers keep what they showed.
-            EXPECT_EQ(ShownCreation(*window), creationBefore);
-            EXPECT_EQ(ShownModification(*window), modificationBefore);
+            // No dates: the pickers show their start values, not the last item's.
+            EXPECT_EQ(ShownCreation(*window), kStartValue);
+            EXPECT_EQ(ShownModification(*window), kStartValue);
         } else {
             EXPECT_EQ(ShownModification(*window), ShownOf(february15));
             if (created) {
@@ -78,6 +80,22 @@ TEST_F(ItemLoading, EachKindOfItemLeavesTheLoadedStateAndItsRows)
             }
         }
     }
+}
+
+TEST_F(ItemLoading, AMissingCreationDateShowsTheStartValueInItsRow)
+{
+    // procfs reports no birth time on every kernel.
+    const FolderItem proc("/proc");
+    ASSERT_FALSE(proc.CreationDate());
+    const std::optional<Date> modified = proc.ModificationDate();
+    ASSERT_TRUE(modified);
+    ShowArmed("dated.txt");
+
+    EXPECT_TRUE(Drop(*window, {"/proc"}));
+    EXPECT_EQ(ShownCreation(*window), kStartValue);
+    EXPECT_EQ(ShownModification(*window), ShownOf(modified->SecondsSinceEpoch()));
+    EXPECT_EQ(DetailRows(*window)[2], (std::pair<std::string, std::string>("Created:", "Nil")));
+    EXPECT_EQ(ReadDateArea(*window), Loaded());
 }
 
 TEST_F(ItemLoading, ADropLoadsEachFileItemInTurnAndShowsTheLastOrIsRefusedWithoutOne)

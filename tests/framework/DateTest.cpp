@@ -3,6 +3,9 @@
 // wall-clock times (the test main pins the zone).
 #include "framework/Date.h"
 
+#include "support/TestSupport.h"
+
+#include <QDate>
 #include <QLocale>
 
 #include <gtest/gtest.h>
@@ -79,6 +82,35 @@ TEST(DateTest, DaylightSavingGapMovesForwardAndOverlapTakesTheEarlierInstant)
     EXPECT_EQ(later.SecondsSinceEpoch(), 1761438600);
 }
 
+TEST(DateTest, RepeatedTimeIsTheOccurrenceOfTheOffsetHintWhereTheHintFits)
+{
+    // 26 October 2025 in Berlin and 6 April 2025 in Sydney: 02:00-03:00 runs twice.
+    const struct {
+        const char* zone;
+        Fields fields;
+        std::optional<std::int64_t> hint;
+        std::int64_t instant;
+    } cases[] = {
+        {"Europe/Berlin", {2025, 10, 26, 2, 30, 0}, std::nullopt, 1761438600}, // no context: the earlier
+        {"Europe/Berlin", {2025, 10, 26, 2, 30, 0}, 7200, 1761438600},         // CEST
+        {"Europe/Berlin", {2025, 10, 26, 2, 30, 0}, 3600, 1761442200},         // CET
+        {"Europe/Berlin", {2025, 10, 26, 2, 30, 1}, 3600, 1761442201},         // one second up
+        {"Europe/Berlin", {2025, 10, 27, 2, 30, 0}, 7200, 1761528600},         // another day: its own
+        {"Europe/Berlin", {2025, 3, 30, 2, 30, 0}, 3600, 1743298200},          // skipped: forward
+        {"Australia/Sydney", {2025, 4, 6, 2, 30, 0}, std::nullopt, 1743867000}, // AEDT
+        {"Australia/Sydney", {2025, 4, 6, 2, 30, 0}, 36000, 1743870600},        // AEST
+        {"Australia/Sydney", {2025, 4, 6, 2, 30, 59}, 39600, 1743867059},       // AEDT
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.zone << " " << c.instant);
+        const ScopedTimeZone zone(c.zone);
+        Date d = Make(c.fields);
+        d.SetUtcOffsetHint(c.hint);
+        EXPECT_EQ(d.SecondsSinceEpoch(), c.instant);
+        EXPECT_EQ(FieldsOf(d), c.fields);
+    }
+}
+
 TEST(DateTest, OutOfRangeFieldsCarryIntoLargerOnesAndStopAtTheSupportedYears)
 {
     const struct {
@@ -133,6 +165,48 @@ TEST(DateTest, TextsFollowTheUsersLocaleAndTheTimeShowsSeconds)
         QLocale::setDefault(QLocale(QString::fromLatin1(c.locale)));
         EXPECT_EQ(d.AbbreviatedDate(), c.date);
         EXPECT_EQ(d.LongTime(), c.time);
+    }
+    QLocale::setDefault(saved);
+}
+
+TEST(DateTest, AbbreviatedDateIsDayShortMonthAndYearInEveryLocale)
+{
+    const auto isSeparator = [](QChar c) {
+        return c.isSpace() || c.category() == QChar::Punctuation_Dash ||
+               QStringView(u",;:/\u060C\u3001\uFF0C\u1363\u2E41").contains(c);
+    };
+    const auto balanced = [](const QString& text) {
+        QString open;
+        for (QChar c : text) {
+            const qsizetype kind = QStringView(u")]\uFF09").indexOf(c);
+            if (QStringView(u"([\uFF08").contains(c))
+                open += c;
+            else if (kind >= 0 && (open.isEmpty() || open.back() != QStringView(u"([\uFF08")[kind]))
+                return false;
+            else if (kind >= 0)
+                open.chop(1);
+        }
+        return open.isEmpty();
+    };
+    const QDate date(2026, 12, 9); // day and month numbers differ
+    const Date d = Date::FromSecondsSinceEpoch(1796821509);
+    const QLocale saved;
+    for (const QLocale& locale : QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory)) {
+        SCOPED_TRACE(locale.name().toStdString());
+        QLocale::setDefault(locale);
+        const QString text = QString::fromStdString(d.AbbreviatedDate());
+        const QString format = QString::fromStdString(Date::AbbreviatedDateFormat());
+        EXPECT_TRUE(text.contains(locale.toString(date, u"d"))) << text.toStdString();
+        EXPECT_TRUE(text.contains(locale.toString(date, u"MMM"))) << text.toStdString();
+        EXPECT_TRUE(text.contains(locale.toString(date, u"yyyy"))) << text.toStdString();
+        EXPECT_FALSE(text.contains(locale.toString(date, u"dddd"))) << text.toStdString();
+        EXPECT_TRUE(balanced(text)) << text.toStdString();
+        EXPECT_FALSE(isSeparator(text.front()) || isSeparator(text.back())) << text.toStdString();
+        // Qt reads no digits outside the Basic Multilingual Plane (Chakma, Adlam).
+        const auto readsBack = [&](const QString& f) { return locale.toDate(locale.toString(date, f), f) == date; };
+        if (readsBack(u"d M yyyy"_qs)) {
+            EXPECT_EQ(locale.toDate(text, format), date) << text.toStdString() << " as " << format.toStdString();
+        }
     }
     QLocale::setDefault(saved);
 }

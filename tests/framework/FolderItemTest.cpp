@@ -1,8 +1,10 @@
 // FolderItem on a temporary folder: dates read and written to the second,
-// and items that are missing, special or read-only.
+// and items that are missing, special or read-only; on ext4 and NTFS
+// volumes, dates they cannot hold.
 #include "framework/CreationTime.h"
 #include "framework/FolderItem.h"
 
+#include "support/LoopVolume.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -40,6 +42,11 @@ void SetOldTimes(const std::string& path)
 {
     const timespec times[2] = {{kOldAccess, 123456789}, {kOldModified, 987654321}};
     ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
+}
+
+bool operator==(const timespec& a, const timespec& b)
+{
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
 }
 
 std::optional<std::int64_t> Seconds(const std::optional<Date>& date)
@@ -217,6 +224,60 @@ TEST_F(FolderItemTest, CreationDateIsLeftAloneWhereTheFileSystemCannotStoreIt)
 
         item.SetModificationDate(At(kJanuary2001)); // a write that works clears the reason
         EXPECT_EQ(item.LastWriteError(), "");
+    }
+}
+
+TEST(FolderItemOnVolumes, ADateTheVolumeCannotHoldLeavesBothDatesExactlyAsTheyWere)
+{
+    // ext4 clamps to 1901-2446 without refusing; NTFS holds 1601 on.
+    const struct {
+        VolumeType type;
+        std::int64_t year;
+        bool held;
+    } cases[] = {{VolumeType::Ext4, 1850, false}, {VolumeType::Ext4, 2500, false}, {VolumeType::Ext4, 2025, true},
+                 {VolumeType::Ntfs, 1500, false}, {VolumeType::Ntfs, 1850, true},  {VolumeType::Ntfs, 2500, true}};
+    for (VolumeType type : {VolumeType::Ext4, VolumeType::Ntfs}) {
+        LoopVolume volume(type);
+        if (!volume.Ready())
+            GTEST_SKIP() << "no volume: " << volume.Problem();
+        std::vector<std::pair<std::string, struct stat>> expected;
+        for (const auto& c : cases) {
+            if (c.type != type)
+                continue;
+            const std::string path = volume.Path("dated-" + std::to_string(c.year));
+            ::close(::open(path.c_str(), O_WRONLY | O_CREAT, 0644));
+            SCOPED_TRACE(path);
+            SetOldTimes(path);
+            const struct stat before = Stat(path);
+            const std::optional<timespec> created = ReadCreationTime(path);
+            Date date = At(kFebruary15);
+            date.SetYear(c.year);
+
+            FolderItem item(path);
+            item.SetModificationDate(date);
+            EXPECT_EQ(item.LastWriteError().empty(), c.held) << item.LastWriteError();
+            const struct stat after = Stat(path);
+            EXPECT_TRUE(after.st_atim == before.st_atim);
+            if (c.held)
+                EXPECT_TRUE(after.st_mtim == (timespec{static_cast<time_t>(date.SecondsSinceEpoch()), 0}));
+            else
+                EXPECT_TRUE(after.st_mtim == before.st_mtim) << after.st_mtim.tv_sec << "." << after.st_mtim.tv_nsec;
+            if (type == VolumeType::Ntfs) {
+                item.SetCreationDate(date);
+                EXPECT_EQ(item.LastWriteError().empty(), c.held) << item.LastWriteError();
+                const std::optional<timespec> now = ReadCreationTime(path);
+                ASSERT_TRUE(created && now);
+                if (c.held)
+                    EXPECT_EQ(Seconds(item.CreationDate()), date.SecondsSinceEpoch());
+                else
+                    EXPECT_TRUE(*now == *created) << now->tv_sec << "." << now->tv_nsec;
+            }
+            expected.emplace_back(path, after);
+        }
+        // From the disk, not the driver's memory.
+        ASSERT_TRUE(volume.Remount());
+        for (const auto& [path, times] : expected)
+            EXPECT_TRUE(Stat(path).st_mtim == times.st_mtim) << path;
     }
 }
 

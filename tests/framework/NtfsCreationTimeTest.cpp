@@ -2,7 +2,7 @@
 #include "framework/CreationTime.h"
 #include "framework/FolderItem.h"
 
-#include "support/NtfsVolume.h"
+#include "support/LoopVolume.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -54,11 +54,27 @@ TEST(NtfsFileTime, ConvertsToAndFromUnixSecondsRoundingDownAndClampingAt1601)
     EXPECT_EQ(FileTime::FromUnixSeconds(kJuly1965), Ticks(kJuly1965));
     EXPECT_EQ(FileTime::FromUnixSeconds(-11644473601LL), 0u); // before 1601: the first tick
     EXPECT_EQ(FileTime::FromUnixSeconds(std::numeric_limits<std::int64_t>::min()), 0u);
+    // To the tick, where a date is put back exactly as it was.
+    EXPECT_EQ(FileTime::FromTimespec({kJuly1965, 123456789}), Ticks(kJuly1965) + 1234567);
+    const timespec back = FileTime::ToTimespec(Ticks(kJuly1965) + 1234567);
+    EXPECT_EQ(back.tv_sec, kJuly1965);
+    EXPECT_EQ(back.tv_nsec, 123456700);
+    EXPECT_EQ(FileTime::FromTimespec({-11644473601LL, 999999999}), 0u);
+}
+
+TEST(KeptAsWritten, ATimeWithinTwoSecondsCountsAsWritten)
+{
+    const timespec written{kFebruary15, 0};
+    for (const auto& [kept, expected] : {std::pair{timespec{kFebruary15 - 2, 0}, true}, // FAT's two seconds
+                                         {timespec{kFebruary15 + 1, 999999999}, true},
+                                         {timespec{kFebruary15 + 2, 1}, false},
+                                         {timespec{kFebruary15 - 3, 0}, false}})
+        EXPECT_EQ(KeptAsWritten(kept, written), expected) << kept.tv_sec - kFebruary15 << "." << kept.tv_nsec;
 }
 
 TEST(NtfsCreationTime, FileAndFolderKeepBothDatesToTheSecondAcrossARemount)
 {
-    NtfsVolume volume;
+    LoopVolume volume(VolumeType::Ntfs);
     if (!volume.Ready())
         GTEST_SKIP() << "no NTFS volume: " << volume.Problem();
     const std::string file = volume.Path("letter.txt");

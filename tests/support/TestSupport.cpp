@@ -13,6 +13,7 @@
 #include <ftw.h>
 #include <sys/stat.h>
 #include <cstdio>
+#include <ctime>
 #include <unistd.h>
 
 TempFolder::TempFolder() = default;
@@ -48,6 +49,19 @@ std::string TempFolder::MakeFile(const std::string& name, const QByteArray& cont
         ::close(fd);
     }
     return path;
+}
+
+ScopedTimeZone::ScopedTimeZone(const char* zone) : m_saved(qgetenv("TZ"))
+{
+    qputenv("TZ", zone);
+    ::tzset();
+}
+
+ScopedTimeZone::~ScopedTimeZone()
+{
+    // The test main always sets TZ, so there is one to put back.
+    qputenv("TZ", m_saved);
+    ::tzset();
 }
 
 QByteArray FileHash(const std::string& path)

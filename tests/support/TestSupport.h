@@ -20,6 +20,19 @@ private:
     QTemporaryDir m_dir;
 };
 
+// While it lives, the process runs in another time zone (TZ, read again
+// with tzset); the one before comes back with it.
+class ScopedTimeZone {
+public:
+    explicit ScopedTimeZone(const char* zone);
+    ~ScopedTimeZone();
+    ScopedTimeZone(const ScopedTimeZone&) = delete;
+    ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
+
+private:
+    QByteArray m_saved;
+};
+
 // SHA-256 of a file's content, for "content unchanged" checks.
 QByteArray FileHash(const std::string& path);
 

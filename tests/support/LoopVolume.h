@@ -6,21 +6,25 @@
 
 #include <string>
 
-// A 16 MiB NTFS image, made with mkntfs, attached to a loop device and
-// mounted through ntfs-3g in a temporary folder: the one place where Linux
-// lets a program store a creation date. Unmounted and detached however the
-// test ends. Where it cannot be had (not root, no /dev/fuse, tools missing),
-// Problem() says why, for the skip message:
+enum class VolumeType {
+    Ntfs, // through ntfs-3g: the one place where Linux lets a program store a creation date
+    Ext4, // 256-byte inodes, as mkfs makes them for real volumes: the years 1901 to 2446
+};
+
+// A 16 MiB file-system image, made with mkntfs or mkfs.ext4, attached to a
+// loop device and mounted in a temporary folder. Unmounted and detached
+// however the test ends. Where it cannot be had (not root, no /dev/fuse,
+// tools missing), Problem() says why, for the skip message:
 //
-//     NtfsVolume volume;
+//     LoopVolume volume(VolumeType::Ntfs);
 //     if (!volume.Ready())
 //         GTEST_SKIP() << "no NTFS volume: " << volume.Problem();
-class NtfsVolume {
+class LoopVolume {
 public:
-    NtfsVolume();
-    ~NtfsVolume();
-    NtfsVolume(const NtfsVolume&) = delete;
-    NtfsVolume& operator=(const NtfsVolume&) = delete;
+    explicit LoopVolume(VolumeType type);
+    ~LoopVolume();
+    LoopVolume(const LoopVolume&) = delete;
+    LoopVolume& operator=(const LoopVolume&) = delete;
 
     bool Ready() const { return m_problem.empty(); }
     // "" once mounted, else why the volume cannot be had here.
@@ -36,7 +40,8 @@ private:
     bool Mount();
     void Unmount();
 
-    TempFolder m_folder; // declared first, so it goes only after the unmount
+    VolumeType m_type;
+    TempFolder m_folder; // declared before the mount, so it goes only after the unmount
     QString m_loopDevice;
     std::string m_mountPoint;
     bool m_mounted = false;

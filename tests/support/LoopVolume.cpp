@@ -1,4 +1,4 @@
-#include "support/NtfsVolume.h"
+#include "support/LoopVolume.h"
 
 #include <QProcess>
 #include <QStandardPaths>
@@ -13,7 +13,8 @@
 
 namespace {
 
-constexpr long kFuseMagic = 0x65735546;
+constexpr long kFuseMagic = 0x65735546; // ntfs-3g mounts as fuseblk
+constexpr long kExt4Magic = 0xEF53;
 
 QString Tool(const QString& name)
 {
@@ -38,35 +39,39 @@ std::optional<QString> Run(const QString& tool, const QStringList& arguments, bo
     }
     if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
         return std::nullopt;
-    return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
+    return keepOutput ? QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed() : QString();
 }
 
 } // namespace
 
-NtfsVolume::NtfsVolume() : m_problem(Prepare()) {}
+LoopVolume::LoopVolume(VolumeType type) : m_type(type), m_problem(Prepare()) {}
 
-NtfsVolume::~NtfsVolume()
+LoopVolume::~LoopVolume()
 {
     Unmount();
     if (!m_loopDevice.isEmpty())
         Run("losetup", {"-d", m_loopDevice});
 }
 
-bool NtfsVolume::Remount()
+bool LoopVolume::Remount()
 {
     Unmount();
     return Mount();
 }
 
-std::string NtfsVolume::Prepare()
+std::string LoopVolume::Prepare()
 {
     if (::geteuid() != 0)
         return "mounting needs root";
-    if (::access("/dev/fuse", R_OK | W_OK) != 0)
+    const bool ntfs = m_type == VolumeType::Ntfs;
+    if (ntfs && ::access("/dev/fuse", R_OK | W_OK) != 0)
         return "no usable /dev/fuse";
-    for (const char* tool : {"mkntfs", "losetup", "mount", "umount", "mount.ntfs-3g"})
+    const QString make = ntfs ? "mkntfs" : "mkfs.ext4";
+    for (const QString& tool : {make, QString("losetup"), QString("mount"), QString("umount")})
         if (Tool(tool).isEmpty())
-            return std::string(tool) + " is not installed";
+            return tool.toStdString() + " is not installed";
+    if (ntfs && Tool("mount.ntfs-3g").isEmpty())
+        return "mount.ntfs-3g is not installed";
     if (!m_folder.IsValid())
         return "no temporary folder";
 
@@ -77,8 +82,9 @@ std::string NtfsVolume::Prepare()
         ::close(fd);
     if (!sized)
         return "cannot make the image file";
-    if (!Run("mkntfs", {"-q", "-F", "-f", QString::fromStdString(image)}))
-        return "mkntfs failed";
+    const QStringList makeArguments = ntfs ? QStringList{"-q", "-F", "-f"} : QStringList{"-q", "-F", "-I", "256"};
+    if (!Run(make, makeArguments + QStringList{QString::fromStdString(image)}))
+        return make.toStdString() + " failed";
     const auto loop = Run("losetup", {"--find", "--show", QString::fromStdString(image)}, true);
     if (!loop || !loop->startsWith("/dev/loop"))
         return "losetup found no free loop device";
@@ -87,21 +93,23 @@ std::string NtfsVolume::Prepare()
     m_mountPoint = m_folder.Path("mnt");
     ::mkdir(m_mountPoint.c_str(), 0755);
     if (!Mount())
-        return "mount -t ntfs-3g failed";
+        return ntfs ? "mount -t ntfs-3g failed" : "mount -t ext4 failed";
     return {};
 }
 
-bool NtfsVolume::Mount()
+bool LoopVolume::Mount()
 {
-    if (!Run("mount", {"-t", "ntfs-3g", m_loopDevice, QString::fromStdString(m_mountPoint)}))
+    const bool ntfs = m_type == VolumeType::Ntfs;
+    if (!Run("mount", {"-t", ntfs ? "ntfs-3g" : "ext4", m_loopDevice, QString::fromStdString(m_mountPoint)}))
         return false;
     m_mounted = true;
-    // ntfs-3g (FUSE) that the test talks to, not the folder underneath.
+    // The volume (for NTFS, ntfs-3g through FUSE) that the test talks to,
+    // not the folder underneath.
     struct statfs fs {};
-    return ::statfs(m_mountPoint.c_str(), &fs) == 0 && fs.f_type == kFuseMagic;
+    return ::statfs(m_mountPoint.c_str(), &fs) == 0 && fs.f_type == (ntfs ? kFuseMagic : kExt4Magic);
 }
 
-void NtfsVolume::Unmount()
+void LoopVolume::Unmount()
 {
     if (!m_mounted)
         return;
