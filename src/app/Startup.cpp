@@ -8,7 +8,6 @@
 #include "controls/qorStatusBar.h"
 #include "framework/Application.h"
 #include "framework/DateControl.h"
-#include "framework/Localization.h"
 #include "framework/RuntimeException.h"
 #include "framework/TimeControl.h"
 #include "window/MainWindow.h"
@@ -58,9 +57,23 @@ std::vector<std::string>& StartupTrace()
     return trace;
 }
 
+const ProgramInfo& Program()
+{
+    static const ProgramInfo program{
+        .name = "Kestrune",
+        .desktopName = "kestrune",
+        .version = KESTRUNE_VERSION,
+        .iconName = "kestrune",
+        .iconResource = ":/application-icon.png",
+        .translationsName = "kestrune",
+        .translationsFolder = KESTRUNE_TRANSLATIONS_DIR,
+    };
+    return program;
+}
+
 int RunProcess(int argc, char** argv)
 {
-    if (!RunStep([&] { _RuntimeInit(argc, argv); }))
+    if (!RunStep([&] { _RuntimeInit(argc, argv, Program()); }))
         return 0;
     if (!RunStep(PerformInitializers))
         return 0;
@@ -91,7 +104,6 @@ void _EarlyStartup()
     Application::_SetSupportsHiDPI(true);
     Step("framework classes");
     _RuntimeInitExternalClasses();
-    InstallTranslations();
     Step("picker controls");
     _InitPluginEntrypoints();
     Step("file types");

@@ -1,7 +1,13 @@
 #pragma once
 
+#include "framework/Application.h"
+
 #include <string>
 #include <vector>
+
+// The program's name, version, icon and translations, as the framework needs
+// them at start-up.
+const ProgramInfo& Program();
 
 // The process's life, in order: runtime initialisation, the class tables,
 // the main routine (early start-up, framework initialisation with the late

@@ -1,5 +1,6 @@
 #include "Application.h"
 
+#include "Localization.h"
 #include "MenuBar.h"
 #include "RuntimeException.h"
 #include "UiThread.h"
@@ -11,10 +12,6 @@
 #include <QMessageBox>
 #include <QTimer>
 #include <QUrl>
-
-#ifndef KESTRUNE_VERSION
-#define KESTRUNE_VERSION "0"
-#endif
 
 namespace {
 
@@ -85,18 +82,21 @@ void Application::_SetSupportsHiDPI(bool supported)
     TheRuntime().supportsHiDpi = supported;
 }
 
-void _RuntimeInit(int& argc, char** argv)
+void _RuntimeInit(int& argc, char** argv, const ProgramInfo& program)
 {
     Runtime& runtime = TheRuntime();
     if (!QCoreApplication::instance()) {
         runtime.qtApp = std::make_unique<QApplication>(argc, argv);
-        QApplication::setApplicationName("Kestrune");
-        QApplication::setApplicationVersion(KESTRUNE_VERSION);
-        QApplication::setDesktopFileName("kestrune");
+        QApplication::setApplicationName(QString::fromStdString(program.name));
+        QApplication::setApplicationVersion(QString::fromStdString(program.version));
+        QApplication::setDesktopFileName(QString::fromStdString(program.desktopName));
         // The desktop's theme icon where the program is installed, else the
         // one built into the program.
-        QApplication::setWindowIcon(QIcon::fromTheme("kestrune", QIcon(":/application-icon.png")));
+        QApplication::setWindowIcon(QIcon::fromTheme(QString::fromStdString(program.iconName),
+                                                     QIcon(QString::fromStdString(program.iconResource))));
     }
+    SetProgramTranslations(program.translationsName, program.translationsFolder);
+    InstallTranslations();
     // QApplication has taken its own options out of argv; what is left are
     // the desktop's documents, kept as raw bytes.
     runtime.documentRequests.clear();
@@ -234,9 +234,11 @@ void ShowStandardAboutPanel()
     }
     const QString name = QApplication::applicationName();
     QMessageBox box(QApplication::activeWindow());
-    box.setWindowTitle(QObject::tr("About %1").arg(name));
+    // Qt's own translations carry "About %1" in this context; the version
+    // number goes without a word, which would stay English.
+    box.setWindowTitle(QCoreApplication::translate("MAC_APPLICATION_MENU", "About %1").arg(name));
     box.setIconPixmap(QApplication::windowIcon().pixmap(64, 64));
-    box.setText(QStringLiteral("<b>%1</b><br>%2").arg(name, QObject::tr("Version %1").arg(QApplication::applicationVersion())));
+    box.setText(QStringLiteral("<b>%1</b><br>%2").arg(name.toHtmlEscaped(), QApplication::applicationVersion().toHtmlEscaped()));
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
 }

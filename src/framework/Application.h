@@ -48,9 +48,23 @@ private:
 
 // --- Process life -----------------------------------------------------------
 
-// Prepares the framework: the Qt application and the process arguments, kept
-// byte for byte as the desktop's open-document requests.
-void _RuntimeInit(int& argc, char** argv);
+// What the program tells the framework about itself at start-up.
+struct ProgramInfo {
+    std::string name;         // shown to the user
+    std::string desktopName;  // its desktop entry's file name, without ".desktop"
+    std::string version;
+    std::string iconName;     // in the desktop's icon theme
+    std::string iconResource; // built in (":/..."), where the theme has no such icon
+    // Its translations are <translationsName>_<language>.qm, looked up in the
+    // XDG data folders and then in translationsFolder (see Localization.h).
+    std::string translationsName;
+    std::string translationsFolder;
+};
+
+// Prepares the framework: the Qt application, the translations of the user's
+// languages, and the process arguments, kept byte for byte as the desktop's
+// open-document requests.
+void _RuntimeInit(int& argc, char** argv, const ProgramInfo& program);
 // Initialises the framework's own classes.
 void _RuntimeInitExternalClasses();
 // Registers the application object; the framework holds it from now on.
