@@ -12,8 +12,13 @@
 #include "framework/TimeControl.h"
 #include "window/MainWindow.h"
 
+#include <cxxabi.h>
+
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <memory>
+#include <typeinfo>
 
 namespace {
 
@@ -24,16 +29,31 @@ void Step(const std::string& name)
 
 int g_exitStatus = 0;
 
-// Each step of the process run; an exception that leaves one ends the
-// process with status 0 and skips the rest.
+std::string ClassName(const std::exception& error)
+{
+    if (auto* runtimeError = dynamic_cast<const RuntimeException*>(&error))
+        return runtimeError->ClassName();
+    int status = 0;
+    char* demangled = abi::__cxa_demangle(typeid(error).name(), nullptr, nullptr, &status);
+    std::string name = status == 0 && demangled ? demangled : typeid(error).name();
+    std::free(demangled);
+    return name;
+}
+
+// Each step of the process run. An exception that leaves one ends the process
+// with status 1, after saying what it was, and skips the rest.
 bool RunStep(const std::function<void()>& step)
 {
     try {
         step();
         return true;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "kestrune: stopped on an exception of class %s: %s\n", ClassName(error).c_str(),
+                     error.what());
     } catch (...) {
-        return false;
+        std::fprintf(stderr, "kestrune: stopped on an exception of unknown class\n");
     }
+    return false;
 }
 
 void PerformInitializers()
@@ -74,13 +94,13 @@ const ProgramInfo& Program()
 int RunProcess(int argc, char** argv)
 {
     if (!RunStep([&] { _RuntimeInit(argc, argv, Program()); }))
-        return 0;
+        return 1;
     if (!RunStep(PerformInitializers))
-        return 0;
+        return 1;
     if (!RunStep(_Main))
-        return 0;
+        return 1;
     if (!RunStep(_RuntimePerformFinalizers))
-        return 0;
+        return 1;
     return _RuntimeExit(g_exitStatus);
 }
 

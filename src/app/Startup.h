@@ -11,7 +11,9 @@ const ProgramInfo& Program();
 
 // The process's life, in order: runtime initialisation, the class tables,
 // the main routine (early start-up, framework initialisation with the late
-// start-up callback, the event loop), finalisers and exit.
+// start-up callback, the event loop), finalisers and exit. A step that stops
+// on an exception ends the process with status 1, after writing the
+// exception's class and message to standard error.
 int RunProcess(int argc, char** argv);
 
 void _Main();

@@ -84,6 +84,7 @@ void Application::_SetSupportsHiDPI(bool supported)
 
 void _RuntimeInit(int& argc, char** argv, const ProgramInfo& program)
 {
+    RequireMainThread();
     Runtime& runtime = TheRuntime();
     if (!QCoreApplication::instance()) {
         runtime.qtApp = std::make_unique<QApplication>(argc, argv);
