@@ -93,8 +93,12 @@ const ProgramInfo& Program()
 
 int RunProcess(int argc, char** argv)
 {
-    if (!RunStep([&] { _RuntimeInit(argc, argv, Program()); }))
+    bool handedOver = false;
+    if (!RunStep([&] { handedOver = !_RuntimeInit(argc, argv, Program()); }))
         return 1;
+    // The running program took this start's requests.
+    if (handedOver)
+        return _RuntimeExit(0);
     if (!RunStep(PerformInitializers))
         return 1;
     if (!RunStep(_Main))
