@@ -14,7 +14,7 @@ class MenuBar;
 // The program's one application object. The program subclasses it, registers
 // it with _RuntimeRegisterAppObject and handles its events.
 class Application : public Object {
-    KESTRUNE_CLASS_INFO
+    DECLARE_CLASS_INFO
 
 public:
     Application();
