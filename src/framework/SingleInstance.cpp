@@ -1,27 +1,52 @@
 #include "SingleInstance.h"
 
 #include <QDeadlineTimer>
-#include <QLocalServer>
-#include <QLocalSocket>
-#include <QLockFile>
+#include <QFile>
+#include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QThread>
 #include <QTimer>
-#include <QVariant>
 #include <QtEndian>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <optional>
+
+// One connection of a later start: what it sent so far and how long it may
+// take. Closes its socket when it goes.
+class RequestConnection : public QObject {
+public:
+    RequestConnection(int socket, QObject* parent)
+        : QObject(parent), fd(socket), notifier(socket, QSocketNotifier::Read)
+    {
+    }
+    ~RequestConnection() override
+    {
+        notifier.setEnabled(false);
+        ::close(fd);
+    }
+
+    const int fd;
+    QSocketNotifier notifier;
+    QTimer stall;
+    QByteArray received;
+    bool done = false;
+};
 
 namespace {
 
 const QByteArray kKind = QByteArrayLiteral("ODR1");
-// Set on a connection once its message has been handled or refused.
-const char* const kDone = "requestDone";
-constexpr qint64 kHeaderBytes = 8; // the kind and the byte count of the rest
+constexpr qsizetype kHeaderBytes = 8; // the kind and the byte count of the rest
 // How long a later start keeps trying while the first is still on its way
-// to listening, and how long one connection attempt may take.
+// to listening.
 constexpr int kStartTimeoutMs = 3000;
-constexpr int kConnectTimeoutMs = 1000;
 
 QString SocketPathFor(const std::string& programName)
 {
@@ -43,6 +68,18 @@ QString SocketPathFor(const std::string& programName)
             c = QLatin1Char('_');
     }
     return folder + QLatin1Char('/') + name;
+}
+
+// The socket's address; none where the path is too long for one.
+std::optional<sockaddr_un> AddressOf(const QString& socketPath)
+{
+    const QByteArray path = QFile::encodeName(socketPath);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (path.isEmpty() || static_cast<std::size_t>(path.size()) >= sizeof address.sun_path)
+        return std::nullopt;
+    std::memcpy(address.sun_path, path.constData(), static_cast<std::size_t>(path.size()));
+    return address;
 }
 
 void AppendNumber(QByteArray& bytes, quint32 value)
@@ -80,6 +117,51 @@ bool Decode(const QByteArray& rest, std::vector<std::string>& paths)
     return at == rest.size();
 }
 
+// The message that carries these paths, or empty where they exceed the
+// bounds.
+QByteArray Encode(const std::vector<std::string>& paths)
+{
+    if (paths.size() > SingleInstance::kMaxPaths)
+        return {};
+    QByteArray rest;
+    AppendNumber(rest, static_cast<quint32>(paths.size()));
+    for (const std::string& path : paths) {
+        if (path.size() > SingleInstance::kMaxMessageBytes)
+            return {};
+        AppendNumber(rest, static_cast<quint32>(path.size()));
+        rest.append(path.data(), static_cast<qsizetype>(path.size()));
+        if (static_cast<std::size_t>(rest.size()) > SingleInstance::kMaxMessageBytes)
+            return {};
+    }
+    QByteArray message = kKind;
+    AppendNumber(message, static_cast<quint32>(rest.size()));
+    return message + rest;
+}
+
+// What the bytes received so far amount to: nothing yet (nullopt and no
+// refusal), a whole message, or a refusal.
+std::optional<std::vector<std::string>> Judge(const QByteArray& received, const char*& refusal)
+{
+    refusal = nullptr;
+    if (!kKind.startsWith(received.left(kKind.size())))
+        refusal = "it is not a request";
+    if (refusal || received.size() < kHeaderBytes)
+        return std::nullopt;
+    const quint32 size = qFromBigEndian<quint32>(received.constData() + kKind.size());
+    if (size > SingleInstance::kMaxMessageBytes)
+        refusal = "it is too large";
+    else if (received.size() > kHeaderBytes + size)
+        refusal = "something follows the message";
+    if (refusal || received.size() < kHeaderBytes + size)
+        return std::nullopt;
+    std::vector<std::string> paths;
+    if (!Decode(received.mid(kHeaderBytes), paths)) {
+        refusal = "it is malformed";
+        return std::nullopt;
+    }
+    return paths;
+}
+
 } // namespace
 
 SingleInstance::SingleInstance(const std::string& programName, RequestHandler requestsArrived)
@@ -90,28 +172,16 @@ SingleInstance::SingleInstance(const std::string& programName, RequestHandler re
 SingleInstance::~SingleInstance()
 {
     // The socket goes before the lock: once the lock is free, the next first
-    // start makes its socket under the same name, which closing this server
-    // would remove.
-    delete m_server;
+    // start makes its socket under the same name.
+    StopListening();
+    ReleaseLock();
 }
 
-QByteArray SingleInstance::Encode(const std::vector<std::string>& paths)
+void SingleInstance::ReleaseLock()
 {
-    if (paths.size() > kMaxPaths)
-        return {};
-    QByteArray rest;
-    AppendNumber(rest, static_cast<quint32>(paths.size()));
-    for (const std::string& path : paths) {
-        if (path.size() > kMaxMessageBytes)
-            return {};
-        AppendNumber(rest, static_cast<quint32>(path.size()));
-        rest.append(path.data(), static_cast<qsizetype>(path.size()));
-        if (static_cast<std::size_t>(rest.size()) > kMaxMessageBytes)
-            return {};
-    }
-    QByteArray message = kKind;
-    AppendNumber(message, static_cast<quint32>(rest.size()));
-    return message + rest;
+    if (m_lockFile >= 0)
+        ::close(m_lockFile);
+    m_lockFile = -1;
 }
 
 SingleInstance::Outcome SingleInstance::Start(const std::vector<std::string>& requests)
@@ -119,16 +189,21 @@ SingleInstance::Outcome SingleInstance::Start(const std::vector<std::string>& re
     if (m_socketPath.isEmpty())
         return Outcome::Alone;
     const QByteArray message = Encode(requests);
-    m_lock = std::make_unique<QLockFile>(m_socketPath + QStringLiteral(".lock"));
-    // The first holds the lock for as long as it runs, so age says nothing:
-    // the lock is stale only when its holder is gone.
-    m_lock->setStaleLockTime(0);
+    // Never removed: a start that opened it a moment before would lock a
+    // file that no longer has the name. Not inherited by programs this one
+    // starts, which would hold the lock after it ends.
+    const QByteArray lockPath = QFile::encodeName(m_socketPath + QStringLiteral(".lock"));
+    m_lockFile = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (m_lockFile < 0) {
+        qWarning("Cannot open %s (%s); running on its own.", lockPath.constData(), std::strerror(errno));
+        return Outcome::Alone;
+    }
     const QDeadlineTimer deadline(kStartTimeoutMs);
     for (;;) {
-        if (m_lock->tryLock(0))
+        if (::flock(m_lockFile, LOCK_EX | LOCK_NB) == 0)
             return Listen() ? Outcome::First : Outcome::Alone;
-        if (m_lock->error() != QLockFile::LockFailedError) {
-            qWarning("Cannot take the lock %ls; running on its own.", qUtf16Printable(m_lock->fileName()));
+        if (errno != EWOULDBLOCK && errno != EINTR) {
+            qWarning("Cannot lock %s (%s); running on its own.", lockPath.constData(), std::strerror(errno));
             break;
         }
         if (message.isEmpty()) {
@@ -136,7 +211,7 @@ SingleInstance::Outcome SingleInstance::Start(const std::vector<std::string>& re
             break;
         }
         if (HandOver(message)) {
-            m_lock.reset();
+            ReleaseLock();
             return Outcome::HandedOver;
         }
         if (deadline.hasExpired()) {
@@ -146,100 +221,138 @@ SingleInstance::Outcome SingleInstance::Start(const std::vector<std::string>& re
         // The holder has the lock but does not listen yet.
         QThread::msleep(50);
     }
-    m_lock.reset();
+    ReleaseLock();
     return Outcome::Alone;
 }
 
 bool SingleInstance::Listen()
 {
-    // A socket left by a program that died would make listen() fail.
-    QLocalServer::removeServer(m_socketPath);
-    m_server = new QLocalServer(this);
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!m_server->listen(m_socketPath)) {
-        qWarning("Cannot listen on %ls (%ls); running on its own.", qUtf16Printable(m_socketPath),
-                 qUtf16Printable(m_server->errorString()));
-        delete m_server;
-        m_server = nullptr;
+    const auto address = AddressOf(m_socketPath);
+    const char* failure = address ? nullptr : "the path is too long";
+    if (address) {
+        m_listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        // A socket left by a program that died; no running program owns it,
+        // as this process holds the lock.
+        ::unlink(address->sun_path);
+        if (m_listener < 0 || ::bind(m_listener, reinterpret_cast<const sockaddr*>(&*address), sizeof *address) != 0
+            || ::chmod(address->sun_path, 0600) != 0 || ::listen(m_listener, SOMAXCONN) != 0)
+            failure = std::strerror(errno);
+    }
+    if (failure) {
+        qWarning("Cannot listen on %ls (%s); running on its own.", qUtf16Printable(m_socketPath), failure);
+        StopListening();
         // Let a later start try instead of waiting for this one.
-        m_lock.reset();
+        ReleaseLock();
         return false;
     }
-    connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::Accept);
+    m_listenerNotifier = new QSocketNotifier(m_listener, QSocketNotifier::Read, this);
+    connect(m_listenerNotifier, &QSocketNotifier::activated, this, &SingleInstance::Accept);
     return true;
+}
+
+void SingleInstance::StopListening()
+{
+    delete m_listenerNotifier;
+    m_listenerNotifier = nullptr;
+    if (m_listener >= 0) {
+        ::close(m_listener);
+        ::unlink(QFile::encodeName(m_socketPath).constData());
+    }
+    m_listener = -1;
 }
 
 bool SingleInstance::HandOver(const QByteArray& message) const
 {
-    QLocalSocket socket;
-    socket.connectToServer(m_socketPath);
-    if (!socket.waitForConnected(kConnectTimeoutMs))
+    const auto address = AddressOf(m_socketPath);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (!address || fd < 0) {
+        if (fd >= 0)
+            ::close(fd);
         return false;
-    socket.write(message);
-    while (socket.bytesToWrite() > 0) {
-        if (!socket.waitForBytesWritten(kStallTimeoutMs))
-            return false;
     }
-    socket.disconnectFromServer();
-    return true;
+    // Bounds both the connection, where the holder takes no one in, and
+    // each write, where it reads nothing.
+    const timeval timeout{kStallTimeoutMs / 1000, (kStallTimeoutMs % 1000) * 1000};
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
+    bool sent = ::connect(fd, reinterpret_cast<const sockaddr*>(&*address), sizeof *address) == 0;
+    for (qsizetype at = 0; sent && at < message.size();) {
+        const ssize_t n = ::send(fd, message.constData() + at, static_cast<std::size_t>(message.size() - at),
+                                 MSG_NOSIGNAL);
+        if (n > 0)
+            at += n;
+        else if (n < 0 && errno != EINTR)
+            sent = false;
+    }
+    ::close(fd);
+    return sent;
 }
 
 void SingleInstance::Accept()
 {
-    while (QLocalSocket* socket = m_server->nextPendingConnection()) {
-        // Qt reads no more than a message can hold, and one byte to notice
-        // what follows it.
-        socket->setReadBufferSize(kHeaderBytes + static_cast<qint64>(kMaxMessageBytes) + 1);
-        auto* stall = new QTimer(socket);
-        stall->setSingleShot(true);
-        connect(stall, &QTimer::timeout, socket, [socket] { Refuse(socket, "it did not send a whole message in time"); });
-        stall->start(kStallTimeoutMs);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { Read(socket); });
-        // What arrived before the sender closed is still to be read.
-        connect(socket, &QLocalSocket::disconnected, this, [this, socket] {
-            Read(socket);
-            Refuse(socket, "it closed before sending a whole message");
-        });
-        Read(socket);
+    for (;;) {
+        const int fd = ::accept4(m_listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (fd < 0)
+            return;
+        auto* connection = new RequestConnection(fd, this);
+        ucred peer{};
+        socklen_t size = sizeof peer;
+        if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0 || peer.uid != ::getuid()) {
+            Close(connection, "it comes from another user");
+            continue;
+        }
+        connect(&connection->notifier, &QSocketNotifier::activated, this, [this, connection] { Read(connection); });
+        connect(&connection->stall, &QTimer::timeout, connection,
+                [connection] { Close(connection, "it did not send a whole message in time"); });
+        connection->stall.setSingleShot(true);
+        connection->stall.start(kStallTimeoutMs);
     }
 }
 
-void SingleInstance::Read(QLocalSocket* socket)
+void SingleInstance::Read(RequestConnection* connection)
 {
-    if (socket->property(kDone).toBool())
+    if (connection->done)
         return;
-    const qint64 available = socket->bytesAvailable();
-    if (!kKind.startsWith(socket->peek(qMin<qint64>(available, kKind.size()))))
-        return Refuse(socket, "it is not a request");
-    if (available < kHeaderBytes)
+    // Reads what is there, and no more than a message can hold plus what
+    // shows that something follows it.
+    constexpr qsizetype kMost = kHeaderBytes + static_cast<qsizetype>(kMaxMessageBytes) + 1;
+    char buffer[64 * 1024];
+    bool closed = false;
+    while (connection->received.size() < kMost) {
+        const ssize_t n = ::recv(connection->fd, buffer, sizeof buffer, 0);
+        if (n > 0) {
+            connection->received.append(buffer, n);
+            continue;
+        }
+        if (n == 0)
+            closed = true;
+        else if (errno == EINTR)
+            continue;
+        else if (errno != EAGAIN && errno != EWOULDBLOCK)
+            return Close(connection, "it could not be read");
+        break;
+    }
+    const char* refusal = nullptr;
+    std::optional<std::vector<std::string>> paths = Judge(connection->received, refusal);
+    if (refusal)
+        return Close(connection, refusal);
+    if (!paths) {
+        if (closed)
+            Close(connection, "it closed before sending a whole message");
         return;
-    const quint32 size = qFromBigEndian<quint32>(socket->peek(kHeaderBytes).constData() + kKind.size());
-    if (size > kMaxMessageBytes)
-        return Refuse(socket, "it is too large");
-    if (available < kHeaderBytes + size)
-        return;
-    if (available > kHeaderBytes + size)
-        return Refuse(socket, "something follows the message");
-    socket->skip(kHeaderBytes);
-    std::vector<std::string> paths;
-    if (!Decode(socket->read(size), paths))
-        return Refuse(socket, "it is malformed");
-
-    socket->setProperty(kDone, true);
-    socket->disconnect(this);
-    socket->disconnectFromServer();
-    socket->deleteLater();
+    }
+    Close(connection, nullptr);
     if (m_requestsArrived)
-        m_requestsArrived(std::move(paths));
+        m_requestsArrived(std::move(*paths));
 }
 
-void SingleInstance::Refuse(QLocalSocket* socket, const char* why)
+void SingleInstance::Close(RequestConnection* connection, const char* refusal)
 {
-    if (socket->property(kDone).toBool())
+    if (connection->done)
         return;
-    qWarning("Refused a request from another start of the program: %s.", why);
-    socket->setProperty(kDone, true);
-    socket->disconnect();
-    socket->abort();
-    socket->deleteLater();
+    if (refusal)
+        qWarning("Refused a request from another start of the program: %s.", refusal);
+    connection->done = true;
+    connection->notifier.setEnabled(false);
+    connection->stall.stop();
+    connection->deleteLater();
 }

@@ -21,7 +21,10 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -273,6 +276,37 @@ TEST_F(OneRunningProgram, AMessageThatBreaksTheRulesIsRefusedAndNothingElseHappe
     HandOver({"one.txt"}, work);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !app->events.empty(); }, 2000));
     EXPECT_EQ(app->events, std::vector<std::string>{"open " + Resolved(work) + "/one.txt"});
+}
+
+TEST_F(OneRunningProgram, NoOtherUserCanConnect)
+{
+    // However open the user's defaults and the folders on the way are, only
+    // the socket's own rights stand in another user's way.
+    const mode_t mask = ::umask(0);
+    auto app = Record();
+    ::umask(mask);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray path = QFile::encodeName(SocketPath());
+    std::memcpy(address.sun_path, path.constData(), std::min(sizeof address.sun_path - 1, std::size_t(path.size())));
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    const QByteArray home = runtime.left(runtime.lastIndexOf('/'));
+    ASSERT_EQ(::chmod(home.constData(), 0711), 0);
+    ASSERT_EQ(::chmod(runtime.constData(), 0711), 0);
+
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(2);
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        ::_exit(::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 ? 1 : 0);
+    }
+    int status = -1;
+    ::waitpid(pid, &status, 0);
+    ::chmod(runtime.constData(), 0700);
+    ::chmod(home.constData(), 0700);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        << "status " << status << " (1: user nobody connected; 2: could not become user nobody)";
 }
 
 TEST_F(OneRunningProgram, StartsAtTheSameMomentEndWithOneProgramHoldingAllRequests)
