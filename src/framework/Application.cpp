@@ -105,6 +105,11 @@ void BringNewestWindowToFront()
     native->setWindowState(native->windowState() & ~Qt::WindowMinimized);
     native->raise();
     native->activateWindow();
+    // A dialog that waits for an answer stays in front of the window.
+    if (QWidget* dialog = QApplication::activeModalWidget()) {
+        dialog->raise();
+        dialog->activateWindow();
+    }
 }
 
 // Raises the application's events for one batch of requests from the event
