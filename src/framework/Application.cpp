@@ -355,7 +355,8 @@ void ShowStandardAboutPanel()
     // number goes without a word, which would stay English.
     box.setWindowTitle(QCoreApplication::translate("MAC_APPLICATION_MENU", "About %1").arg(name));
     box.setIconPixmap(QApplication::windowIcon().pixmap(64, 64));
-    box.setText(QStringLiteral("<b>%1</b><br>%2").arg(name.toHtmlEscaped(), QApplication::applicationVersion().toHtmlEscaped()));
+    box.setText(QStringLiteral("<b>%1</b><br>%2")
+                    .arg(name.toHtmlEscaped(), QApplication::applicationVersion().toHtmlEscaped()));
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
 }
