@@ -117,8 +117,9 @@ bool Decode(const QByteArray& rest, std::vector<std::string>& paths)
     return at == rest.size();
 }
 
-// The message that carries these paths, or empty where they exceed the
-// bounds.
+// The message that carries these paths, or empty where the listener would
+// refuse it: beyond the bounds, or with a path that is not absolute (where
+// the working folder is gone).
 QByteArray Encode(const std::vector<std::string>& paths)
 {
     if (paths.size() > SingleInstance::kMaxPaths)
@@ -126,7 +127,7 @@ QByteArray Encode(const std::vector<std::string>& paths)
     QByteArray rest;
     AppendNumber(rest, static_cast<quint32>(paths.size()));
     for (const std::string& path : paths) {
-        if (path.size() > SingleInstance::kMaxMessageBytes)
+        if (path.size() > SingleInstance::kMaxMessageBytes || (!path.empty() && path.front() != '/'))
             return {};
         AppendNumber(rest, static_cast<quint32>(path.size()));
         rest.append(path.data(), static_cast<qsizetype>(path.size()));
@@ -207,7 +208,7 @@ SingleInstance::Outcome SingleInstance::Start(const std::vector<std::string>& re
             break;
         }
         if (message.isEmpty()) {
-            qWarning("Too many or too long arguments to hand to the running program; running on its own.");
+            qWarning("Cannot hand these arguments to the running program; running on its own.");
             break;
         }
         if (HandOver(message)) {
