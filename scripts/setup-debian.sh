@@ -1,15 +1,22 @@
 #!/usr/bin/env bash
-# Installs what building, running and testing Kestrune need on Debian 12.
+# Installs what building and running Kestrune need on Debian 12; with
+# --tests, also what building and running its tests and benchmarks need.
 set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-qpa-plugins
-  libgtest-dev libgmock-dev libbenchmark-dev
-  ntfs-3g fuse3 util-linux e2fsprogs
-  xvfb xauth
+  qt6-translations-l10n
   fonts-dejavu-core
 )
+if [ "${1:-}" = "--tests" ]; then
+  packages+=(
+    qt6-l10n-tools
+    libgtest-dev libgmock-dev libbenchmark-dev
+    ntfs-3g fuse3 util-linux e2fsprogs
+    xvfb xauth
+  )
+fi
 
 missing=()
 for p in "${packages[@]}"; do

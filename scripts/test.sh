@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/setup-debian.sh
+scripts/setup-debian.sh --tests
 cmake -S . -B build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTRUNE_BUILD_TESTS=ON >/dev/null
 cmake --build build/test -j"$(nproc)"
 cd build/test

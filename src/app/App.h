@@ -7,7 +7,7 @@
 // The application object: answers the desktop's requests and the menu
 // commands the program handles itself.
 class App : public Application {
-    KESTRUNE_CLASS_INFO
+    DECLARE_CLASS_INFO
 
 public:
     App();

@@ -9,7 +9,7 @@
 // code once and never changed. Items are found again by name; start-up binds
 // FileOpen, HelpSupport and HelpAbout to the application's handlers.
 class MainMenuBar : public MenuBar {
-    KESTRUNE_CLASS_INFO
+    DECLARE_CLASS_INFO
 
 public:
     MainMenuBar();

@@ -8,13 +8,17 @@
 #include "controls/qorStatusBar.h"
 #include "framework/Application.h"
 #include "framework/DateControl.h"
-#include "framework/Localization.h"
 #include "framework/RuntimeException.h"
 #include "framework/TimeControl.h"
 #include "window/MainWindow.h"
 
+#include <cxxabi.h>
+
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <memory>
+#include <typeinfo>
 
 namespace {
 
@@ -25,16 +29,31 @@ void Step(const std::string& name)
 
 int g_exitStatus = 0;
 
-// Each step of the process run; an exception that leaves one ends the
-// process with status 0 and skips the rest.
+std::string ClassName(const std::exception& error)
+{
+    if (auto* runtimeError = dynamic_cast<const RuntimeException*>(&error))
+        return runtimeError->ClassName();
+    int status = 0;
+    char* demangled = abi::__cxa_demangle(typeid(error).name(), nullptr, nullptr, &status);
+    std::string name = status == 0 && demangled ? demangled : typeid(error).name();
+    std::free(demangled);
+    return name;
+}
+
+// Each step of the process run. An exception that leaves one ends the process
+// with status 1, after saying what it was, and skips the rest.
 bool RunStep(const std::function<void()>& step)
 {
     try {
         step();
         return true;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "kestrune: stopped on an exception of class %s: %s\n", ClassName(error).c_str(),
+                     error.what());
     } catch (...) {
-        return false;
+        std::fprintf(stderr, "kestrune: stopped on an exception of unknown class\n");
     }
+    return false;
 }
 
 void PerformInitializers()
@@ -58,16 +77,34 @@ std::vector<std::string>& StartupTrace()
     return trace;
 }
 
+const ProgramInfo& Program()
+{
+    static const ProgramInfo program{
+        .name = "Kestrune",
+        .desktopName = "kestrune",
+        .version = KESTRUNE_VERSION,
+        .iconName = "kestrune",
+        .iconResource = ":/application-icon.png",
+        .translationsName = "kestrune",
+        .translationsFolder = KESTRUNE_TRANSLATIONS_DIR,
+    };
+    return program;
+}
+
 int RunProcess(int argc, char** argv)
 {
-    if (!RunStep([&] { _RuntimeInit(argc, argv); }))
-        return 0;
+    bool handedOver = false;
+    if (!RunStep([&] { handedOver = !_RuntimeInit(argc, argv, Program()); }))
+        return 1;
+    // The running program took this start's requests.
+    if (handedOver)
+        return _RuntimeExit(0);
     if (!RunStep(PerformInitializers))
-        return 0;
+        return 1;
     if (!RunStep(_Main))
-        return 0;
+        return 1;
     if (!RunStep(_RuntimePerformFinalizers))
-        return 0;
+        return 1;
     return _RuntimeExit(g_exitStatus);
 }
 
@@ -91,7 +128,6 @@ void _EarlyStartup()
     Application::_SetSupportsHiDPI(true);
     Step("framework classes");
     _RuntimeInitExternalClasses();
-    InstallTranslations();
     Step("picker controls");
     _InitPluginEntrypoints();
     Step("file types");

@@ -16,7 +16,7 @@ class Graphics;
 // events of every pending button. It paints and takes the mouse itself, so
 // its window cannot handle Paint, MouseDown or MouseUp.
 class qorActionBar : public Canvas {
-    KESTRUNE_CLASS_INFO
+    DECLARE_CLASS_INFO
 
 public:
     // Stored as a 64-bit integer; any other value draws no background. The

@@ -14,7 +14,7 @@ class Graphics;
 // It paints itself, so its window cannot handle Paint; other controls can
 // stand inside it (InitialParent names it).
 class qorStatusBar : public Canvas {
-    KESTRUNE_CLASS_INFO
+    DECLARE_CLASS_INFO
 
 public:
     // Stored as a 64-bit integer; any other value draws no background.

@@ -6,7 +6,7 @@
 // an application menu move it there; on Linux it stays in the menu it was
 // appended to.
 class AppleMenuItem : public MenuItem {
-    KESTRUNE_CLASS_INFO
+    DECLARE_CLASS_INFO
 
 public:
     AppleMenuItem();

@@ -1,36 +1,142 @@
 #include "Application.h"
 
+#include "Localization.h"
 #include "MenuBar.h"
 #include "RuntimeException.h"
+#include "SingleInstance.h"
 #include "UiThread.h"
 #include "Window.h"
 
 #include <QApplication>
 #include <QDesktopServices>
 #include <QIcon>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QTimer>
 #include <QUrl>
 
-#ifndef KESTRUNE_VERSION
-#define KESTRUNE_VERSION "0"
-#endif
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
 
 namespace {
+
+using Requests = std::vector<std::string>;
 
 struct Runtime {
     std::unique_ptr<QApplication> qtApp;
     std::shared_ptr<Application> appObject;
-    std::vector<std::string> documentRequests;
+    // Requests that arrived before the framework was initialised, in order:
+    // this start's own, then those that later starts handed over.
+    std::vector<Requests> pendingRequests;
+    bool initialised = false;
     bool supportsHiDpi = false;
     std::function<void(const std::string&, const std::string&)> exceptionPresenter;
     std::function<void(const std::string&)> desktopHook;
+    // Last, so that it goes before the Qt application does.
+    std::unique_ptr<SingleInstance> singleInstance;
 };
 
 Runtime& TheRuntime()
 {
     static Runtime runtime;
     return runtime;
+}
+
+// The working folder as raw bytes; empty where it is gone.
+std::string WorkingFolder()
+{
+    std::vector<char> buffer(4096);
+    while (!::getcwd(buffer.data(), buffer.size())) {
+        if (errno != ERANGE)
+            return {};
+        buffer.resize(buffer.size() * 2);
+    }
+    return buffer.data();
+}
+
+// The path with every link and "." or ".." resolved; empty where it cannot be.
+std::string ResolvedPath(const std::string& path)
+{
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (!resolved)
+        return {};
+    std::string result(resolved);
+    std::free(resolved);
+    return result;
+}
+
+// An argument as a full path. The folder part is resolved; the last name is
+// kept as given, so that a link stays itself in the list, except where it is
+// ".", ".." or followed by a slash, which stand for a folder's own name. Where
+// nothing can be resolved (a missing item), the argument is joined to the
+// working folder as it stands.
+std::string FullPath(const std::string& argument, const std::string& workingFolder)
+{
+    if (argument.empty())
+        return argument; // names nothing, and is ignored as such
+    const std::string path =
+        argument.front() == '/' || workingFolder.empty() ? argument : workingFolder + '/' + argument;
+    std::string_view trimmed = path;
+    while (trimmed.size() > 1 && trimmed.back() == '/')
+        trimmed.remove_suffix(1);
+    const std::size_t slash = trimmed.rfind('/');
+    const std::string_view last = slash == std::string_view::npos ? trimmed : trimmed.substr(slash + 1);
+    if (last == "." || last == ".." || last.empty() || trimmed.size() != path.size()) {
+        if (std::string resolved = ResolvedPath(path); !resolved.empty())
+            return resolved;
+    } else if (slash != std::string_view::npos) {
+        const std::string folder = slash == 0 ? "/" : std::string(trimmed.substr(0, slash));
+        if (std::string resolved = ResolvedPath(folder); !resolved.empty())
+            return (resolved == "/" ? std::string() : resolved) + '/' + std::string(last);
+    }
+    return path;
+}
+
+void BringNewestWindowToFront()
+{
+    const auto windows = OpenWindows();
+    if (windows.empty())
+        return;
+    QMainWindow* native = windows.back()->Handle();
+    if (!native || !native->isVisible())
+        return;
+    native->setWindowState(native->windowState() & ~Qt::WindowMinimized);
+    native->raise();
+    native->activateWindow();
+    // A dialog that waits for an answer stays in front of the window.
+    if (QWidget* dialog = QApplication::activeModalWidget()) {
+        dialog->raise();
+        dialog->activateWindow();
+    }
+}
+
+// Raises the application's events for one batch of requests from the event
+// loop: one OpenDocument per path, in order, or one NewDocument for none.
+void DeliverRequests(Requests requests, bool bringToFront)
+{
+    QTimer::singleShot(0, QCoreApplication::instance(), [requests = std::move(requests), bringToFront] {
+        Application* app = _GetAppObject();
+        if (!app)
+            return;
+        if (requests.empty())
+            _CallGuarded([app] { app->Event_NewDocument(); });
+        for (const std::string& path : requests)
+            _CallGuarded([app, &path] { app->Event_OpenDocument(std::make_shared<FolderItem>(path)); });
+        if (bringToFront)
+            BringNewestWindowToFront();
+    });
+}
+
+// A batch handed over by a later start of the program.
+void RequestsHandedOver(Requests requests)
+{
+    Runtime& runtime = TheRuntime();
+    if (runtime.initialised)
+        DeliverRequests(std::move(requests), true);
+    else
+        runtime.pendingRequests.push_back(std::move(requests));
 }
 
 } // namespace
@@ -85,23 +191,41 @@ void Application::_SetSupportsHiDPI(bool supported)
     TheRuntime().supportsHiDpi = supported;
 }
 
-void _RuntimeInit(int& argc, char** argv)
+bool _RuntimeInit(int& argc, char** argv, const ProgramInfo& program)
 {
+    RequireMainThread();
     Runtime& runtime = TheRuntime();
     if (!QCoreApplication::instance()) {
         runtime.qtApp = std::make_unique<QApplication>(argc, argv);
-        QApplication::setApplicationName("Kestrune");
-        QApplication::setApplicationVersion(KESTRUNE_VERSION);
-        QApplication::setDesktopFileName("kestrune");
-        // The desktop's theme icon where the program is installed, else the
-        // one built into the program.
-        QApplication::setWindowIcon(QIcon::fromTheme("kestrune", QIcon(":/application-icon.png")));
+        QApplication::setApplicationName(QString::fromStdString(program.name));
+        QApplication::setApplicationVersion(QString::fromStdString(program.version));
+        QApplication::setDesktopFileName(QString::fromStdString(program.desktopName));
     }
     // QApplication has taken its own options out of argv; what is left are
-    // the desktop's documents, kept as raw bytes.
-    runtime.documentRequests.clear();
+    // the desktop's documents.
+    Requests requests;
+    const std::string workingFolder = WorkingFolder();
     for (int i = 1; i < argc; ++i)
-        runtime.documentRequests.emplace_back(argv[i]);
+        requests.push_back(FullPath(argv[i], workingFolder));
+
+    runtime.singleInstance.reset();
+    runtime.singleInstance = std::make_unique<SingleInstance>(program.name, RequestsHandedOver);
+    if (runtime.singleInstance->Start(requests) == SingleInstance::Outcome::HandedOver) {
+        runtime.singleInstance.reset();
+        return false;
+    }
+    runtime.initialised = false;
+    runtime.pendingRequests.insert(runtime.pendingRequests.begin(), std::move(requests));
+
+    if (runtime.qtApp) {
+        // The desktop's theme icon where the program is installed, else the
+        // one built into the program.
+        QApplication::setWindowIcon(QIcon::fromTheme(QString::fromStdString(program.iconName),
+                                                     QIcon(QString::fromStdString(program.iconResource))));
+    }
+    SetProgramTranslations(program.translationsName, program.translationsFolder);
+    InstallTranslations();
+    return true;
 }
 
 void _RuntimeInitExternalClasses()
@@ -124,30 +248,21 @@ Application* _GetAppObject()
     return TheRuntime().appObject.get();
 }
 
-void _SetDocumentRequests(std::vector<std::string> paths)
-{
-    TheRuntime().documentRequests = std::move(paths);
-}
-
 void _RunFrameworkInitialization(std::function<void()> lateStartup)
 {
     RequireMainThread();
     if (lateStartup)
         lateStartup();
     // The desktop's requests arrive from the event loop, after late
-    // start-up, in the order the desktop gave them.
-    std::vector<std::string> requests = TheRuntime().documentRequests;
-    QTimer::singleShot(0, [requests]() {
-        Application* app = _GetAppObject();
-        if (!app)
-            return;
-        if (requests.empty()) {
-            _CallGuarded([app] { app->Event_NewDocument(); });
-            return;
-        }
-        for (const std::string& path : requests)
-            _CallGuarded([app, &path] { app->Event_OpenDocument(std::make_shared<FolderItem>(path)); });
-    });
+    // start-up, in the order the desktop gave them; this start's own first.
+    Runtime& runtime = TheRuntime();
+    std::vector<Requests> pending = std::move(runtime.pendingRequests);
+    runtime.pendingRequests.clear();
+    if (pending.empty())
+        pending.emplace_back();
+    for (std::size_t i = 0; i < pending.size(); ++i)
+        DeliverRequests(std::move(pending[i]), i > 0);
+    runtime.initialised = true;
 }
 
 int _RuntimeRun()
@@ -165,6 +280,7 @@ void _RuntimeQuit()
 void _RuntimePerformFinalizers()
 {
     RequireMainThread();
+    TheRuntime().singleInstance.reset();
     for (const auto& window : OpenWindows())
         window->Close();
     // Closed windows are released from the event loop; let it run once.
@@ -177,6 +293,7 @@ int _RuntimeExit(int status)
 {
     // Before static destruction, which would otherwise take the Qt
     // application down after the objects it depends on.
+    TheRuntime().singleInstance.reset();
     TheRuntime().qtApp.reset();
     return status;
 }
@@ -234,9 +351,12 @@ void ShowStandardAboutPanel()
     }
     const QString name = QApplication::applicationName();
     QMessageBox box(QApplication::activeWindow());
-    box.setWindowTitle(QObject::tr("About %1").arg(name));
+    // Qt's own translations carry "About %1" in this context; the version
+    // number goes without a word, which would stay English.
+    box.setWindowTitle(QCoreApplication::translate("MAC_APPLICATION_MENU", "About %1").arg(name));
     box.setIconPixmap(QApplication::windowIcon().pixmap(64, 64));
-    box.setText(QStringLiteral("<b>%1</b><br>%2").arg(name, QObject::tr("Version %1").arg(QApplication::applicationVersion())));
+    box.setText(QStringLiteral("<b>%1</b><br>%2")
+                    .arg(name.toHtmlEscaped(), QApplication::applicationVersion().toHtmlEscaped()));
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
 }

@@ -14,7 +14,7 @@ class MenuBar;
 // The program's one application object. The program subclasses it, registers
 // it with _RuntimeRegisterAppObject and handles its events.
 class Application : public Object {
-    KESTRUNE_CLASS_INFO
+    DECLARE_CLASS_INFO
 
 public:
     Application();
@@ -48,26 +48,45 @@ private:
 
 // --- Process life -----------------------------------------------------------
 
-// Prepares the framework: the Qt application and the process arguments, kept
-// byte for byte as the desktop's open-document requests.
-void _RuntimeInit(int& argc, char** argv);
+// What the program tells the framework about itself at start-up.
+struct ProgramInfo {
+    std::string name;         // shown to the user; also names the socket of the one running program
+    std::string desktopName;  // its desktop entry's file name, without ".desktop"
+    std::string version;
+    std::string iconName;     // in the desktop's icon theme
+    std::string iconResource; // built in (":/..."), where the theme has no such icon
+    // Its translations are <translationsName>_<language>.qm, looked up in the
+    // XDG data folders and then in translationsFolder (see Localization.h).
+    std::string translationsName;
+    std::string translationsFolder;
+};
+
+// Prepares the framework: the Qt application, the translations of the user's
+// languages, and the desktop's open-document requests, one per process
+// argument, each made absolute against the working folder and otherwise kept
+// byte for byte. Where the program already runs for this user and display,
+// hands the requests to it (see SingleInstance.h) and returns false: the
+// process should then end with status 0. Otherwise this process takes the
+// requests of later starts from now on, and true is returned.
+bool _RuntimeInit(int& argc, char** argv, const ProgramInfo& program);
 // Initialises the framework's own classes.
 void _RuntimeInitExternalClasses();
 // Registers the application object; the framework holds it from now on.
 void _RuntimeRegisterAppObject(std::shared_ptr<Application> app);
 // The registered application object, or none.
 Application* _GetAppObject();
-// Replaces the document requests taken from the process arguments (tests).
-void _SetDocumentRequests(std::vector<std::string> paths);
 // Finishes initialisation: calls lateStartup once, then queues the desktop's
-// requests (one OpenDocument per process argument, or one NewDocument).
+// requests (one OpenDocument per process argument, or one NewDocument), and
+// from then on those that later starts hand over, each batch followed by
+// bringing the newest window to the front.
 void _RunFrameworkInitialization(std::function<void()> lateStartup);
 // The event loop; returns when the application quits.
 int _RuntimeRun();
 // Asks the event loop to end.
 void _RuntimeQuit();
-// Closes and releases every window and the application object while Qt is
-// still there to take the widgets down.
+// Stops taking the requests of later starts, then closes and releases every
+// window and the application object while Qt is still there to take the
+// widgets down.
 void _RuntimePerformFinalizers();
 // Takes the Qt application down and returns the process's exit status.
 int _RuntimeExit(int status);

@@ -15,7 +15,7 @@ class Graphics;
 // returns true captures the mouse: the matching MouseUp comes wherever the
 // button is released.
 class Canvas : public RectControl {
-    KESTRUNE_CLASS_INFO
+    DECLARE_CLASS_INFO
 
 public:
     Canvas();

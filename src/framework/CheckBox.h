@@ -11,7 +11,7 @@
 // to a new value, also while the box is disabled. Setting the value it
 // already has raises nothing.
 class CheckBox : public RectControl {
-    KESTRUNE_CLASS_INFO
+    DECLARE_CLASS_INFO
 
 public:
     // The values of State.

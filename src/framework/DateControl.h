@@ -19,7 +19,7 @@
 // design-time list) never raises it. A disabled picker keeps showing its
 // date.
 class DateControl : public RectControl {
-    KESTRUNE_CLASS_INFO
+    DECLARE_CLASS_INFO
 
 public:
     DateControl();

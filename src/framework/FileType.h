@@ -17,7 +17,7 @@ inline constexpr std::string_view kFileTypeDisk = "special/disk";     // disks (
 // changing any field withdraws the registration, so the next conversion
 // registers the new values.
 class FileType : public Object {
-    KESTRUNE_CLASS_INFO
+    DECLARE_CLASS_INFO
 
 public:
     FileType();

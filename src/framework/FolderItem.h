@@ -20,7 +20,7 @@
 // does not take effect leaves the item as it was and says why through
 // LastWriteError.
 class FolderItem : public Object {
-    KESTRUNE_CLASS_INFO
+    DECLARE_CLASS_INFO
 
 public:
     explicit FolderItem(std::string nativePathBytes);

@@ -15,7 +15,7 @@
 // disabled, so that its handler can decide from Enabled what a press does.
 // The label has no MouseUp; the handler's result is not used.
 class Label : public RectControl {
-    KESTRUNE_CLASS_INFO
+    DECLARE_CLASS_INFO
 
 public:
     Label();

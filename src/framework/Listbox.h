@@ -13,7 +13,7 @@
 // Open is raised once, when the list's window opens, after every control of
 // the window has been created and its settings applied.
 class Listbox : public RectControl {
-    KESTRUNE_CLASS_INFO
+    DECLARE_CLASS_INFO
 
 public:
     Listbox();

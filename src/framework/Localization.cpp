@@ -1,7 +1,7 @@
 #include "Localization.h"
 
 #include <QCoreApplication>
-#include <QLocale>
+#include <QLibraryInfo>
 #include <QStandardPaths>
 #include <QStringList>
 #include <QTranslator>
@@ -9,33 +9,69 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 namespace {
-QStringList TranslationFolders()
+
+// Guards the program's name and folder and the translators of explicitly
+// requested languages, in which an empty pointer remembers that the
+// language has no file.
+std::mutex g_mutex;
+QString g_programName;
+QString g_installedFolder;
+std::map<std::string, std::unique_ptr<QTranslator>> g_languages;
+// What InstallTranslations installed in the application (main thread only).
+std::vector<std::unique_ptr<QTranslator>> g_installed;
+
+QStringList ProgramFolders(const QString& name, const QString& installedFolder)
 {
     QStringList folders;
+    if (name.isEmpty())
+        return folders;
+    for (const QString& base : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation))
+        folders << base + QLatin1Char('/') + name + QStringLiteral("/translations");
     for (const QString& base : QStandardPaths::standardLocations(QStandardPaths::AppDataLocation))
         folders << base + QStringLiteral("/translations");
-    folders << QStringLiteral("/usr/share/kestrune/translations");
+    if (!installedFolder.isEmpty())
+        folders << installedFolder;
+    folders.removeDuplicates();
     return folders;
 }
 
-const QString kFilePrefix = QStringLiteral("kestrune");
+// Loads <name>_<language>.qm from the first of the folders that has it.
+bool LoadFirst(QTranslator& translator, const QLocale& language, const QStringList& names, const QStringList& folders)
+{
+    for (const QString& name : names) {
+        for (const QString& folder : folders) {
+            if (translator.load(language, name, QStringLiteral("_"), folder))
+                return true;
+        }
+    }
+    return false;
+}
 
-// Translators of explicitly requested languages; an empty pointer remembers
-// that the language has no file.
-std::mutex g_languagesMutex;
-std::map<std::string, std::unique_ptr<QTranslator>> g_languages;
+// Installs the translation of the first of the locale's UI languages that
+// has one.
+void InstallFirst(const QLocale& locale, const QStringList& names, const QStringList& folders)
+{
+    auto translator = std::make_unique<QTranslator>();
+    for (const QString& language : locale.uiLanguages()) {
+        if (LoadFirst(*translator, QLocale(language), names, folders)) {
+            QCoreApplication::installTranslator(translator.get());
+            g_installed.push_back(std::move(translator));
+            return;
+        }
+    }
+}
 
 const QTranslator* TranslatorFor(const std::string& language)
 {
-    std::lock_guard lock(g_languagesMutex);
     auto it = g_languages.find(language);
     if (it == g_languages.end()) {
         auto translator = std::make_unique<QTranslator>();
-        const QString file = kFilePrefix + QLatin1Char('_') + QString::fromStdString(language);
+        const QString file = g_programName + QLatin1Char('_') + QString::fromStdString(language);
         bool loaded = false;
-        for (const QString& folder : TranslationFolders()) {
+        for (const QString& folder : ProgramFolders(g_programName, g_installedFolder)) {
             if (translator->load(file, folder)) {
                 loaded = true;
                 break;
@@ -47,6 +83,7 @@ const QTranslator* TranslatorFor(const std::string& language)
     }
     return it->second.get();
 }
+
 } // namespace
 
 std::string _GetLocalizedString(const std::string& key, const std::string& defaultText, const std::string& language)
@@ -55,8 +92,10 @@ std::string _GetLocalizedString(const std::string& key, const std::string& defau
     QString translated;
     if (language.empty()) {
         translated = QCoreApplication::translate(context.c_str(), key.c_str());
-    } else if (const QTranslator* translator = TranslatorFor(language)) {
-        translated = translator->translate(context.c_str(), key.c_str());
+    } else {
+        std::lock_guard lock(g_mutex);
+        if (const QTranslator* translator = TranslatorFor(language))
+            translated = translator->translate(context.c_str(), key.c_str());
     }
     // Qt answers the source text itself (or nothing) when it has no translation.
     if (translated.isEmpty() || translated == QString::fromUtf8(key))
@@ -64,20 +103,28 @@ std::string _GetLocalizedString(const std::string& key, const std::string& defau
     return translated.toStdString();
 }
 
-void InstallTranslations()
+void SetProgramTranslations(const std::string& name, const std::string& installedFolder)
 {
-    static QTranslator* installed = nullptr;
-    if (installed || !QCoreApplication::instance())
+    std::lock_guard lock(g_mutex);
+    g_programName = QString::fromStdString(name);
+    g_installedFolder = QString::fromStdString(installedFolder);
+    g_languages.clear();
+}
+
+void InstallTranslations(const QLocale& locale)
+{
+    if (!QCoreApplication::instance())
         return;
-    auto* translator = new QTranslator(QCoreApplication::instance());
-    for (const QString& folder : TranslationFolders()) {
-        // load(QLocale, ...) tries the locale's UI languages in turn
-        // ("de_AT", "de"...), which is what the user expects.
-        if (translator->load(QLocale(), kFilePrefix, QStringLiteral("_"), folder)) {
-            QCoreApplication::installTranslator(translator);
-            installed = translator;
-            return;
-        }
+    QString name, installedFolder;
+    {
+        std::lock_guard lock(g_mutex);
+        name = g_programName;
+        installedFolder = g_installedFolder;
     }
-    delete translator;
+    for (const auto& translator : g_installed)
+        QCoreApplication::removeTranslator(translator.get());
+    g_installed.clear();
+    InstallFirst(locale, {QStringLiteral("qtbase"), QStringLiteral("qt")},
+                 {QLibraryInfo::path(QLibraryInfo::TranslationsPath)});
+    InstallFirst(locale, {name}, ProgramFolders(name, installedFolder));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QLocale>
+
 #include <string>
 
 // The translation of a localised text, looked up by its key ("Strings.About")
@@ -9,15 +11,21 @@
 //
 // language "" means the user's language, i.e. the translators that are
 // installed in the application (InstallTranslations, or a test's own).
-// Another language ("de", "fr_CA") reads the file kestrune_<language>.qm from
-// the translation folders instead, loaded once and kept; where there is no
-// such file, or it lacks the key, the default text is returned (not the
-// user's language), so the caller gets the language it asked for or English.
+// Another language ("de", "fr_CA") reads the program's file for it instead
+// (see SetProgramTranslations), loaded once and kept; where there is no such
+// file, or it lacks the key, the default text is returned (not the user's
+// language), so the caller gets the language it asked for or English.
 std::string _GetLocalizedString(const std::string& key, const std::string& defaultText,
                                 const std::string& language);
 
-// Installs the translation of the user's locale (QLocale()), kestrune_<locale>.qm
-// from <AppDataLocation>/translations or /usr/share/kestrune/translations,
-// when one exists; silently does nothing otherwise. Needs the application
-// object. Calling it again does nothing.
-void InstallTranslations();
+// Where the program's translations are: <name>_<language>.qm, looked up in
+// turn in <XDG data folder>/<name>/translations for each of the user's XDG
+// data folders (QStandardPaths::GenericDataLocation), in
+// <AppDataLocation>/translations, and in installedFolder.
+void SetProgramTranslations(const std::string& name, const std::string& installedFolder);
+
+// Installs, for the first of the locale's UI languages that has one, Qt's own
+// translation (qtbase_<language>.qm, else qt_<language>.qm, from
+// QLibraryInfo's translations folder) and, in the same way, the program's;
+// replaces what an earlier call installed. Needs the application object.
+void InstallTranslations(const QLocale& locale = QLocale::system());

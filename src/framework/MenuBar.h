@@ -14,7 +14,7 @@ class QWidget;
 // each window makes its own QMenuBar, and all of them show the same QMenus
 // and QActions, so a shortcut or a choice works the same from any window.
 class MenuBar : public MenuItem {
-    KESTRUNE_CLASS_INFO
+    DECLARE_CLASS_INFO
 
 public:
     MenuBar();

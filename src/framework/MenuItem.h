@@ -32,7 +32,7 @@ class QMenu;
 //
 // Every member raises ThreadAccessingUIException off the main thread.
 class MenuItem : public Object, public std::enable_shared_from_this<MenuItem> {
-    KESTRUNE_CLASS_INFO
+    DECLARE_CLASS_INFO
 
 public:
     MenuItem();

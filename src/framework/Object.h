@@ -49,7 +49,7 @@ private:
 };
 
 // Declares the class-information members of a class derived from Object.
-#define KESTRUNE_CLASS_INFO                                                  \
+#define DECLARE_CLASS_INFO                                                   \
 public:                                                                      \
     static const ClassInfo& StaticClassInfo();                               \
     const ClassInfo& GetClassInfo() const override { return StaticClassInfo(); }

@@ -16,7 +16,7 @@ class Object;
 //   PropertyList()
 //       .Integer("Left", -1)          // 8 bytes, little-endian
 //       .Boolean("Visible", true)     // 1 byte
-//       .String("Title", "Kestrune")  // 4-byte byte count, then UTF-8
+//       .String("Title", "Untitled")  // 4-byte byte count, then UTF-8
 //       .ColorValue("BackColor", 0xFFFFFF)  // blue, green, red, alpha
 //       .Single("TextSize", 11)       // IEEE 754, 4 bytes
 //       .FontUnit("TextUnit", 0)      // 1 byte

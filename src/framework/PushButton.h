@@ -7,7 +7,7 @@
 
 // A push button. Action is raised when the user clicks it.
 class PushButton : public RectControl {
-    KESTRUNE_CLASS_INFO
+    DECLARE_CLASS_INFO
 
 public:
     PushButton();

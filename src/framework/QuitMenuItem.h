@@ -5,7 +5,7 @@
 // A menu item that quits the application when chosen and no handler of the
 // application takes the choice.
 class QuitMenuItem : public MenuItem {
-    KESTRUNE_CLASS_INFO
+    DECLARE_CLASS_INFO
 
 public:
     QuitMenuItem();

@@ -19,7 +19,7 @@ class Window;
 // also for a control that lies inside another control; the container is
 // named by InitialParent ("" for the window itself).
 class RectControl : public Object {
-    KESTRUNE_CLASS_INFO
+    DECLARE_CLASS_INFO
 
 public:
     ~RectControl() override;

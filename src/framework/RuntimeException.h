@@ -18,7 +18,7 @@ private:
     std::string m_message;
 };
 
-#define KESTRUNE_DECLARE_EXCEPTION(Name)                                      \
+#define DECLARE_RUNTIME_EXCEPTION(Name)                                       \
     class Name : public RuntimeException {                                    \
     public:                                                                   \
         using RuntimeException::RuntimeException;                             \
@@ -26,12 +26,12 @@ private:
     };
 
 // Use of a missing object.
-KESTRUNE_DECLARE_EXCEPTION(NilObjectException)
+DECLARE_RUNTIME_EXCEPTION(NilObjectException)
 // A value outside the range an operation accepts.
-KESTRUNE_DECLARE_EXCEPTION(OutOfBoundsException)
+DECLARE_RUNTIME_EXCEPTION(OutOfBoundsException)
 // A user-interface member used off the main thread.
-KESTRUNE_DECLARE_EXCEPTION(ThreadAccessingUIException)
+DECLARE_RUNTIME_EXCEPTION(ThreadAccessingUIException)
 // A design-time property list that cannot be applied.
-KESTRUNE_DECLARE_EXCEPTION(UnsupportedFormatException)
+DECLARE_RUNTIME_EXCEPTION(UnsupportedFormatException)
 
-#undef KESTRUNE_DECLARE_EXCEPTION
+#undef DECLARE_RUNTIME_EXCEPTION

@@ -19,7 +19,7 @@
 // setters, a design-time list) never raises it. A disabled picker keeps
 // showing its time.
 class TimeControl : public RectControl {
-    KESTRUNE_CLASS_INFO
+    DECLARE_CLASS_INFO
 
 public:
     TimeControl();

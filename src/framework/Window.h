@@ -23,7 +23,7 @@ class WindowWidget;
 // Open. Width and Height are the content area, in which control coordinates
 // are given.
 class Window : public Object, public std::enable_shared_from_this<Window> {
-    KESTRUNE_CLASS_INFO
+    DECLARE_CLASS_INFO
 
 public:
     Window();

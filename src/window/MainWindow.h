@@ -30,7 +30,7 @@ class qorStatusBar;
 // row and a modification row (check box, date and time pickers, reload
 // arrow), the Change button on the status bar and the "+"/"-" action bar.
 class MainWindow : public Window {
-    KESTRUNE_CLASS_INFO
+    DECLARE_CLASS_INFO
 
 public:
     MainWindow();

@@ -1,9 +1,14 @@
 // The program's menu bar, its localisable texts and its file types.
 #include "app/FileTypes1.h"
 #include "app/MainMenuBar.h"
+#include "app/Startup.h"
 #include "app/Strings.h"
+#include "framework/Localization.h"
+#include "support/TestSupport.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QTranslator>
 
 #include <gtest/gtest.h>
@@ -148,6 +153,43 @@ TEST(Strings, EnglishWithoutTranslationsAndATranslationReplacesItsKeyOnly)
     ASSERT_EQ(items.size(), std::size(kMenuTree));
     for (std::size_t i = 0; i < items.size(); ++i)
         EXPECT_EQ(items[i]->Text(), std::string(kMenuTree[i].text) + (kMenuTree[i].localised ? "!" : "")) << i;
+}
+
+TEST(Strings, TheProgramsTranslationIsFoundInTheDataFoldersOrWhereTheProgramIsInstalled)
+{
+    const QString name = QString::fromStdString(Program().translationsName);
+    const QByteArray home = qgetenv("XDG_DATA_HOME"), dirs = qgetenv("XDG_DATA_DIRS");
+    const struct {
+        const char* where;
+        QString folder;
+    } rows[] = {
+        {"the user's data folder", "home/" + name + "/translations"},
+        {"a data folder of the system", "dirs/" + name + "/translations"},
+        {"where the program is installed", "installed"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.where);
+        TempFolder root;
+        const QString base = QFile::decodeName(QByteArray::fromStdString(root.Path())) + '/';
+        qputenv("XDG_DATA_HOME", QFile::encodeName(base + "home"));
+        qputenv("XDG_DATA_DIRS", QFile::encodeName(base + "dirs"));
+        SetProgramTranslations(Program().translationsName, root.Path("installed"));
+        ASSERT_TRUE(QDir().mkpath(base + row.folder));
+        ASSERT_TRUE(QFile::copy(TEST_TRANSLATION_DE, base + row.folder + '/' + name + "_de.qm"));
+
+        EXPECT_EQ(Strings::About("de"), "Über");
+        EXPECT_EQ(Strings::About("fr"), "About");
+        // As the user's language, beside Qt's own translation.
+        InstallTranslations(QLocale("de_AT"));
+        EXPECT_EQ(Strings::About(), "Über");
+        EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Abbrechen");
+        InstallTranslations(QLocale::c());
+        EXPECT_EQ(Strings::About(), "About");
+        EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Cancel");
+    }
+    for (const auto& [variable, value] : {std::pair{"XDG_DATA_HOME", home}, std::pair{"XDG_DATA_DIRS", dirs}})
+        value.isNull() ? qunsetenv(variable) : qputenv(variable, value);
+    SetProgramTranslations("", "");
 }
 
 TEST(FileTypes1, RegistersEachTypeOnceAndHandsOutTheSameObjects)

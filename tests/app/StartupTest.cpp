@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 namespace {
 
 // Runs the main routine until the event loop has delivered the desktop's
@@ -74,4 +76,21 @@ TEST(NewDocumentRequest, LeavesAnOpenWindowAloneAndBringsAClosedOneBackEmpty)
     EXPECT_EQ(second->MenuBar(), implicit::App()->MenuBar());
     EXPECT_EQ(MainMenuBar::ConstructionCount(), menuBarsBuilt);
     second->Close();
+}
+
+TEST(Startup, AStartThatStopsOnAnExceptionSaysWhichAndEndsWithStatusOne)
+{
+    // Off the main thread the runtime's initialisation refuses to run.
+    char name[] = "kestrune";
+    char* argv[] = {name, nullptr};
+    int argc = 1;
+    int status = 0;
+    testing::internal::CaptureStderr();
+    std::thread([&] { status = RunProcess(argc, argv); }).join();
+    const std::string said = testing::internal::GetCapturedStderr();
+
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(said.find("ThreadAccessingUIException: A user-interface member was used outside the main thread."),
+              std::string::npos)
+        << said;
 }

@@ -86,7 +86,7 @@ public:
 // A window of the main window's size with both bars and the Change button,
 // each created and configured as the main window does it.
 class BarsWindow : public Window {
-    KESTRUNE_CLASS_INFO
+    DECLARE_CLASS_INFO
 
 public:
     using StatusBar = PaintCounting<qorStatusBar>;

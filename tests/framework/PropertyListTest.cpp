@@ -16,7 +16,7 @@ namespace {
 // One property of every declared type, one of them computed (through a
 // getter and a setter) and one only stored.
 class Sample : public Object {
-    KESTRUNE_CLASS_INFO
+    DECLARE_CLASS_INFO
 public:
     std::int64_t left = 0;
     bool visible = false;

@@ -26,7 +26,7 @@ namespace {
 
 // A window built only through design-time lists, as the program builds its own.
 class ListBuiltWindow : public Window {
-    KESTRUNE_CLASS_INFO
+    DECLARE_CLASS_INFO
 public:
     std::vector<std::vector<std::string>> drops;
     int opened = 0;
