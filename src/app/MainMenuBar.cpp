@@ -3,11 +3,11 @@
 #include "Strings.h"
 
 #include "framework/AppleMenuItem.h"
+#include "framework/Application.h"
 #include "framework/QuitMenuItem.h"
 #include "framework/RuntimeException.h"
 
 namespace {
-int g_constructionCount = 0;
 std::shared_ptr<MainMenuBar> g_implicitInstance;
 
 // Attaches to the bar itself.
@@ -24,14 +24,8 @@ const ClassInfo& MainMenuBar::StaticClassInfo()
 
 MainMenuBar::MainMenuBar() = default;
 
-int MainMenuBar::ConstructionCount()
-{
-    return g_constructionCount;
-}
-
 void MainMenuBar::Constructor()
 {
-    ++g_constructionCount;
     FileMenu();
     EditMenu();
     HelpMenu();
@@ -98,6 +92,8 @@ std::shared_ptr<::MainMenuBar> MainMenuBar()
     bar->Constructor();
     // Kept only once complete: a bar that failed half way is dropped here.
     g_implicitInstance = bar;
+    // Its menus are widgets: released at shut-down, before Qt goes.
+    _RuntimeAddFinalizer([] { g_implicitInstance.reset(); });
     return bar;
 }
 } // namespace implicit

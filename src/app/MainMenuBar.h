@@ -17,9 +17,6 @@ public:
     // Builds the three menus. Run once, right after creation.
     void Constructor();
 
-    // How many times Constructor has run in this process. For tests.
-    static int ConstructionCount();
-
 private:
     void FileMenu();
     void EditMenu();

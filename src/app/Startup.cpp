@@ -22,9 +22,13 @@
 
 namespace {
 
-void Step(const std::string& name)
+std::function<void(const std::string&)> g_stepWatcher;
+
+// The name is put together only while someone watches.
+void Step(const char* name, const char* detail = "")
 {
-    StartupTrace().push_back(name);
+    if (g_stepWatcher)
+        g_stepWatcher(std::string(name) + detail);
 }
 
 int g_exitStatus = 0;
@@ -71,10 +75,9 @@ void PerformInitializers()
 
 } // namespace
 
-std::vector<std::string>& StartupTrace()
+void _WatchStartupSteps(std::function<void(const std::string& step)> watcher)
 {
-    static std::vector<std::string> trace;
-    return trace;
+    g_stepWatcher = std::move(watcher);
 }
 
 const ProgramInfo& Program()
@@ -170,7 +173,7 @@ void _ApplicationAddMenuHandlers()
         ::App* app = implicit::App();
         if (!app)
             throw NilObjectException("The application object is not registered.");
-        Step(std::string("menu handler ") + binding.item);
+        Step("menu handler ", binding.item);
         app->_AddMenuHandler(binding.item, [app, handler = binding.handler] { return (app->*handler)(); });
     }
 }

@@ -2,8 +2,8 @@
 
 #include "framework/Application.h"
 
+#include <functional>
 #include <string>
-#include <vector>
 
 // The program's name, version, icon and translations, as the framework needs
 // them at start-up.
@@ -27,5 +27,6 @@ void _ApplicationAddMenuHandlers();
 void _LateStartup();
 void _MakeDefaultView();
 
-// The steps of start-up as they ran, for diagnostics and tests.
-std::vector<std::string>& StartupTrace();
+// Calls the watcher with the name of each step of start-up as it begins; an
+// empty function stops watching. For tests.
+void _WatchStartupSteps(std::function<void(const std::string& step)> watcher);

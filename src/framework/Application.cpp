@@ -34,6 +34,7 @@ struct Runtime {
     bool supportsHiDpi = false;
     std::function<void(const std::string&, const std::string&)> exceptionPresenter;
     std::function<void(const std::string&)> desktopHook;
+    std::vector<std::function<void()>> finalizers;
     // Last, so that it goes before the Qt application does.
     std::unique_ptr<SingleInstance> singleInstance;
 };
@@ -277,16 +278,26 @@ void _RuntimeQuit()
     QCoreApplication::exit(0);
 }
 
+void _RuntimeAddFinalizer(std::function<void()> finalizer)
+{
+    TheRuntime().finalizers.push_back(std::move(finalizer));
+}
+
 void _RuntimePerformFinalizers()
 {
     RequireMainThread();
-    TheRuntime().singleInstance.reset();
+    Runtime& runtime = TheRuntime();
+    runtime.singleInstance.reset();
     for (const auto& window : OpenWindows())
         window->Close();
     // Closed windows are released from the event loop; let it run once.
     QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents();
-    TheRuntime().appObject.reset();
+    std::vector<std::function<void()>> finalizers = std::move(runtime.finalizers);
+    runtime.finalizers.clear();
+    for (auto finalizer = finalizers.rbegin(); finalizer != finalizers.rend(); ++finalizer)
+        (*finalizer)();
+    runtime.appObject.reset();
 }
 
 int _RuntimeExit(int status)

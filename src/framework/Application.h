@@ -84,9 +84,13 @@ void _RunFrameworkInitialization(std::function<void()> lateStartup);
 int _RuntimeRun();
 // Asks the event loop to end.
 void _RuntimeQuit();
-// Stops taking the requests of later starts, then closes and releases every
-// window and the application object while Qt is still there to take the
-// widgets down.
+// Adds a step to shut-down: it runs in _RuntimePerformFinalizers, once, after
+// the windows are closed, latest added first. A program releases the objects
+// it shares between windows (a menu bar, say) this way.
+void _RuntimeAddFinalizer(std::function<void()> finalizer);
+// Stops taking the requests of later starts, closes and releases every
+// window, runs the finalisers and releases the application object, all while
+// Qt is still there to take the widgets down.
 void _RuntimePerformFinalizers();
 // Takes the Qt application down and returns the process's exit status.
 int _RuntimeExit(int status);

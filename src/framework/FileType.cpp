@@ -1,5 +1,6 @@
 #include "FileType.h"
 
+#include <functional>
 #include <map>
 
 namespace {
@@ -10,7 +11,7 @@ struct Entry {
 
 struct Registry {
     std::map<std::string, Entry, std::less<>> byName;
-    std::map<std::string, int, std::less<>> counts;
+    std::function<void(std::string_view)> watcher;
     std::uint64_t nextToken = 1;
 };
 
@@ -27,7 +28,8 @@ std::uint64_t FileTypeRegistry::Register(RegisteredFileType type)
 {
     Registry& r = TheRegistry();
     const std::uint64_t token = r.nextToken++;
-    ++r.counts[type.name];
+    if (r.watcher)
+        r.watcher(type.name);
     std::string name = type.name;
     r.byName.insert_or_assign(std::move(name), Entry{token, std::move(type)});
     return token;
@@ -46,11 +48,9 @@ const RegisteredFileType* FindRegisteredFileType(std::string_view name)
     return it == byName.end() ? nullptr : &it->second.type;
 }
 
-int RegistrationCount(std::string_view name)
+void FileTypeRegistry::_Watch(std::function<void(std::string_view name)> watcher)
 {
-    auto& counts = TheRegistry().counts;
-    auto it = counts.find(name);
-    return it == counts.end() ? 0 : it->second;
+    TheRegistry().watcher = std::move(watcher);
 }
 
 const ClassInfo& FileType::StaticClassInfo()

@@ -3,6 +3,7 @@
 #include "Object.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -71,11 +72,11 @@ namespace FileTypeRegistry {
 std::uint64_t Register(RegisteredFileType type);
 // Removes the registration of that token, if it is still the current one.
 void Withdraw(std::uint64_t token);
+// Calls the watcher with the name of every registration from now on; an empty
+// function stops watching. For tests.
+void _Watch(std::function<void(std::string_view name)> watcher);
 } // namespace FileTypeRegistry
 
 // The registered type of that name, or none; valid until the next
 // registration or withdrawal.
 const RegisteredFileType* FindRegisteredFileType(std::string_view name);
-// How many times a type of that name has been registered since the process
-// started; withdrawals do not lower it. For tests.
-int RegistrationCount(std::string_view name);

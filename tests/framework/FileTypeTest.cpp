@@ -1,6 +1,7 @@
 // File types and their registry: converting a type to text registers it
 // once, and any change to the type withdraws the registration.
 #include "framework/FileType.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -24,10 +25,10 @@ TEST(FileTypeTest, RepeatedConversionToTextRegistersOnceWithTheTypesValues)
 {
     auto type = MakeType("test/once");
     EXPECT_EQ(FindRegisteredFileType("test/once"), nullptr);
-    const int before = RegistrationCount("test/once"); // counts live as long as the process
+    RegistrationCounter registrations;
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(type->ToText(), "test/once");
-    EXPECT_EQ(RegistrationCount("test/once"), before + 1);
+    EXPECT_EQ(registrations.Count("test/once"), 1);
 
     const RegisteredFileType* registered = FindRegisteredFileType("test/once");
     ASSERT_NE(registered, nullptr);

@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include "framework/FileType.h"
 #include "framework/OpenDialog.h"
 
 #include <QApplication>
@@ -97,4 +98,20 @@ void AnswerNextOpenDialog(const std::string& path, bool* answered)
             static_cast<QDialog*>(dialog)->accept();
         }
     });
+}
+
+RegistrationCounter::RegistrationCounter()
+{
+    FileTypeRegistry::_Watch([this](std::string_view name) { ++m_counts[std::string(name)]; });
+}
+
+RegistrationCounter::~RegistrationCounter()
+{
+    FileTypeRegistry::_Watch(nullptr);
+}
+
+int RegistrationCounter::Count(const std::string& name) const
+{
+    const auto it = m_counts.find(name);
+    return it == m_counts.end() ? 0 : it->second;
 }

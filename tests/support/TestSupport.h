@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QTemporaryDir>
 
+#include <map>
 #include <string>
 
 // A temporary folder for file-system tests, removed with the object.
@@ -31,6 +32,17 @@ public:
 
 private:
     QByteArray m_saved;
+};
+
+// While it lives, counts the file-type registrations by name.
+class RegistrationCounter {
+public:
+    RegistrationCounter();
+    ~RegistrationCounter();
+    int Count(const std::string& name) const;
+
+private:
+    std::map<std::string, int, std::less<>> m_counts;
 };
 
 // SHA-256 of a file's content, for "content unchanged" checks.
