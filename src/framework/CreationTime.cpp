@@ -72,8 +72,12 @@ const CreationTimeStore* FileSystemStore(const std::string& path, int& error)
 bool KeptAsWritten(const timespec& kept, const timespec& written)
 {
     constexpr std::int64_t kTolerance = 2'000'000'000; // nanoseconds
-    const auto nanoseconds = [](const timespec& t) { return static_cast<__int128>(t.tv_sec) * 1'000'000'000 + t.tv_nsec; };
-    const __int128 difference = nanoseconds(kept) - nanoseconds(written);
+    // Whole seconds first, so that times far apart cannot overflow.
+    std::int64_t seconds = 0;
+    if (__builtin_sub_overflow(std::int64_t(kept.tv_sec), std::int64_t(written.tv_sec), &seconds) || seconds < -3
+        || seconds > 3)
+        return false;
+    const std::int64_t difference = seconds * 1'000'000'000 + (kept.tv_nsec - written.tv_nsec);
     return -kTolerance <= difference && difference <= kTolerance;
 }
 

@@ -10,30 +10,52 @@
 
 namespace {
 
-// Wide enough that no combination of six 64-bit fields overflows before the
-// result is held to the supported years.
-using Wide = __int128;
-
 constexpr std::int64_t kSecondsPerDay = 86400;
 
-Wide FloorDiv(Wide a, Wide b)
+std::int64_t FloorDiv(std::int64_t a, std::int64_t b)
 {
-    Wide q = a / b;
+    std::int64_t q = a / b;
     if ((a % b != 0) && ((a < 0) != (b < 0)))
         --q;
     return q;
 }
 
+std::int64_t FloorMod(std::int64_t a, std::int64_t b)
+{
+    const std::int64_t r = a % b;
+    return r != 0 && ((r < 0) != (b < 0)) ? r + b : r;
+}
+
 // Days since 1970-01-01 of a proleptic Gregorian date (month 1-12, day 1-31).
-Wide DaysFromCivil(Wide year, int month, int day)
+std::int64_t DaysFromCivil(std::int64_t year, int month, int day)
 {
     year -= month <= 2 ? 1 : 0;
-    const Wide era = FloorDiv(year, 400);
-    const Wide yearOfEra = year - era * 400;
+    const std::int64_t era = FloorDiv(year, 400);
+    const std::int64_t yearOfEra = year - era * 400;
     const int dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
-    const Wide dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    const std::int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
     return era * 146097 + dayOfEra - 719468;
 }
+
+// The calendar repeats every 400 years: 4800 months, 146097 days.
+constexpr std::int64_t kCycleMonths = 4800;
+constexpr std::int64_t kCycleSeconds = 146097 * kSecondsPerDay;
+
+// A span of seconds as whole 400-year cycles and a rest, so that fields
+// anywhere in the 64-bit range add up exactly without a wider integer: each
+// field's cycles are at most a 12th of its value, each rest under a cycle.
+struct CycleSum {
+    std::int64_t cycles = 0;
+    std::int64_t rest = 0;
+
+    // Adds count units of unitSeconds each, a unit that divides a cycle.
+    void Add(std::int64_t count, std::int64_t unitSeconds)
+    {
+        const std::int64_t perCycle = kCycleSeconds / unitSeconds;
+        cycles += FloorDiv(count, perCycle);
+        rest += FloorMod(count, perCycle) * unitSeconds;
+    }
+};
 
 struct Civil {
     std::int64_t year;
@@ -44,7 +66,7 @@ struct Civil {
 Civil CivilFromDays(std::int64_t days)
 {
     days += 719468;
-    const std::int64_t era = static_cast<std::int64_t>(FloorDiv(days, 146097));
+    const std::int64_t era = FloorDiv(days, 146097);
     const std::int64_t dayOfEra = days - era * 146097;
     const std::int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
     const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
@@ -55,8 +77,8 @@ Civil CivilFromDays(std::int64_t days)
 }
 
 // The supported span, as wall-clock seconds counted as if they were UTC.
-const std::int64_t kFirstLocal = static_cast<std::int64_t>(DaysFromCivil(1, 1, 1)) * kSecondsPerDay;
-const std::int64_t kLastLocal = static_cast<std::int64_t>(DaysFromCivil(9999, 12, 31)) * kSecondsPerDay + 86399;
+const std::int64_t kFirstLocal = DaysFromCivil(1, 1, 1) * kSecondsPerDay;
+const std::int64_t kLastLocal = DaysFromCivil(9999, 12, 31) * kSecondsPerDay + 86399;
 
 // UTC offset of the local time zone at an instant, in seconds east of UTC.
 std::int64_t OffsetAt(std::int64_t instant)
@@ -337,16 +359,31 @@ Date Date::FromTimespec(const timespec& time)
 
 Date::Normal Date::Normalised() const
 {
-    const Wide months = Wide(m_year) * 12 + (Wide(m_month) - 1);
-    const Wide year = FloorDiv(months, 12);
-    const int month = static_cast<int>(months - year * 12) + 1;
-    const Wide days = DaysFromCivil(year, month, 1) + (Wide(m_day) - 1);
-    Wide local = days * kSecondsPerDay + Wide(m_hour) * 3600 + Wide(m_minute) * 60 + Wide(m_second);
-    local = std::clamp<Wide>(local, kFirstLocal, kLastLocal);
+    // Months from year 0, itself the start of a cycle: the cycles, then the
+    // month within its cycle, found without forming year * 12.
+    std::int64_t monthInCycle = FloorMod(m_year, 400) * 12 + FloorMod(m_month, kCycleMonths) - 1;
+    CycleSum sum;
+    sum.cycles = FloorDiv(m_year, 400) + FloorDiv(m_month, kCycleMonths) + FloorDiv(monthInCycle, kCycleMonths);
+    monthInCycle = FloorMod(monthInCycle, kCycleMonths);
+    sum.rest = DaysFromCivil(monthInCycle / 12, static_cast<int>(monthInCycle % 12) + 1, 1) * kSecondsPerDay;
+    sum.Add(m_day, kSecondsPerDay);
+    sum.rest -= kSecondsPerDay; // days count from 1
+    sum.Add(m_hour, 3600);
+    sum.Add(m_minute, 60);
+    sum.Add(m_second, 1);
+    sum.cycles += FloorDiv(sum.rest, kCycleSeconds);
+    sum.rest = FloorMod(sum.rest, kCycleSeconds);
+
+    // The supported years lie within a few dozen cycles of 1970.
+    constexpr std::int64_t kFarCycles = 1000;
+    std::int64_t local = sum.cycles > kFarCycles ? kLastLocal
+                         : sum.cycles < -kFarCycles ? kFirstLocal
+                                                    : sum.cycles * kCycleSeconds + sum.rest;
+    local = std::clamp(local, kFirstLocal, kLastLocal);
 
     Normal n{};
-    n.localSeconds = static_cast<std::int64_t>(local);
-    const std::int64_t dayNumber = static_cast<std::int64_t>(FloorDiv(local, kSecondsPerDay));
+    n.localSeconds = local;
+    const std::int64_t dayNumber = FloorDiv(local, kSecondsPerDay);
     const std::int64_t secondOfDay = n.localSeconds - dayNumber * kSecondsPerDay;
     const Civil civil = CivilFromDays(dayNumber);
     n.year = civil.year;

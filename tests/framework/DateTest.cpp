@@ -134,6 +134,10 @@ TEST(DateTest, OutOfRangeFieldsCarryIntoLargerOnesAndStopAtTheSupportedYears)
         EXPECT_FALSE(d.AbbreviatedDate().empty());
     }
     EXPECT_EQ(FieldsOf(Make({kMax, kMax, kMax, kMax, kMax, kMax})), (Fields{9999, 12, 31, 23, 59, 59}));
+    // Extremes that cancel out are added up exactly.
+    EXPECT_EQ(FieldsOf(Make({700'000'000'000'000'000, -8'400'000'000'000'000'000 + 24'301, 1, 0, 0, 0})),
+              (Fields{2025, 1, 1, 0, 0, 0}));
+    EXPECT_EQ(FieldsOf(Make({2025, 1, -(kMax / 86400), kMax / 3600, 0, 0})), (Fields{2024, 12, 31, 15, 0, 0}));
     EXPECT_EQ(FieldsOf(Date::FromSecondsSinceEpoch(kMin)), (Fields{1, 1, 1, 0, 0, 0}));
 }
 
