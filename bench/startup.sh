@@ -8,7 +8,7 @@
 #   bench/startup.sh [BUILD_DIR] [RUNS]
 #
 # BUILD_DIR is a build configured with -DKESTRUNE_BUILD_BENCH=ON (default
-# build-bench, configured and built here when missing). The program measured
+# build/bench, configured and built here when missing). The program measured
 # is bench/kestrune_startup_probe: the program's own main and code plus a hook
 # that quits after the first paint when KESTRUNE_QUIT_AFTER_FIRST_PAINT=1.
 # KESTRUNE_BIN=path/to/kestrune measures another binary that honours the
@@ -17,7 +17,7 @@ set -euo pipefail
 
 here="$(cd "$(dirname "$0")" && pwd)"
 source_dir="$(dirname "$here")"
-build_dir="${1:-$source_dir/build-bench}"
+build_dir="${1:-$source_dir/build/bench}"
 runs="${2:-30}"
 
 if [[ ! -x "$build_dir/bench/kestrune_startup_probe" || ! -x "$build_dir/bench/bare_window" ]]; then

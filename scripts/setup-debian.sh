@@ -14,7 +14,7 @@ if [ "${1:-}" = "--tests" ]; then
     qt6-l10n-tools
     libgtest-dev libgmock-dev libbenchmark-dev
     ntfs-3g fuse3 util-linux e2fsprogs
-    xvfb xauth
+    xvfb xauth xdotool
   )
 fi
 
@@ -32,4 +32,4 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 echo "Installing: ${missing[*]}"
 $sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
