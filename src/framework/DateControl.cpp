@@ -1,13 +1,14 @@
 #include "DateControl.h"
 
-
 #include "Application.h"
+#include "PickerFonts.h"
 #include "UiThread.h"
 
 #include <QApplication>
 #include <QDateEdit>
 #include <QLocale>
 #include <QRegularExpression>
+#include <QScopedValueRollback>
 
 #include <algorithm>
 
@@ -55,11 +56,7 @@ const ClassInfo& DateControl::StaticClassInfo()
             MakeStored("Checked", PropertyType::Boolean),
             MakeStored("OSXDropDownMode", PropertyType::Boolean),
         };
-        for (PropertyInfo& font : _PickerOtherDesktopFontProperties())
-            properties.push_back(std::move(font));
-        // The picker's own font; its unit takes eight bytes, unlike TextUnit.
-        for (PropertyInfo& font : FontPropertiesNamed("LinuxTextFont", "LinuxTextSize", "LinuxTextUnit",
-                                                      PropertyType::Integer, "LinuxFontBold"))
+        for (PropertyInfo& font : PickerFontProperties())
             properties.push_back(std::move(font));
         return ClassInfo("DateControl", &RectControl::StaticClassInfo(), std::move(properties));
     }();
@@ -86,9 +83,8 @@ DateControl::DateControl() : RectControl(NewWidget<QDateEdit>())
 
 void DateControl::ShowDate(const QDate& date)
 {
-    m_settingValue = true;
+    const QScopedValueRollback setting(m_settingValue, true);
     Widget(*this)->setDate(date);
-    m_settingValue = false;
 }
 
 void DateControl::SetDateValue(const Date& value)
@@ -173,19 +169,4 @@ void DateControl::SetLinuxDropDownMode(bool dropDown)
 {
     RequireMainThread();
     Widget(*this)->setCalendarPopup(dropDown);
-}
-
-// --- Shared by the date and time pickers ------------------------------------------
-
-std::vector<PropertyInfo> _PickerOtherDesktopFontProperties()
-{
-    return {
-        MakeStored("MacTextFont", PropertyType::String),
-        MakeStored("MacTextSize", PropertyType::Single),
-        MakeStored("MacFontBold", PropertyType::Boolean),
-        MakeStored("WinTextFont", PropertyType::String),
-        MakeStored("WinTextSize", PropertyType::Single),
-        MakeStored("WinTextUnit", PropertyType::Integer),
-        MakeStored("WinFontBold", PropertyType::Boolean),
-    };
 }

@@ -8,9 +8,6 @@
 
 #include <cstdint>
 #include <optional>
-#include <string>
-#include <vector>
-
 
 // A date picker: shows and edits a calendar date, with a drop-down calendar.
 //
@@ -53,8 +50,6 @@ public:
     bool LinuxDropDownMode() const;
     void SetLinuxDropDownMode(bool dropDown);
 
-    // The picker's font on this desktop. "System" is the desktop's font,
-
 protected:
     void Event_WindowOpen() override;
 
@@ -65,10 +60,3 @@ private:
     std::int64_t m_dateFormat = 4;
     bool m_settingValue = false;
 };
-
-// Shared by the date and time pickers --------------------------------------------
-
-// The font settings of the other desktops, which a picker keeps unused:
-// MacTextFont, MacTextSize, MacFontBold, WinTextFont, WinTextSize,
-// WinTextUnit (a 64-bit integer) and WinFontBold.
-std::vector<PropertyInfo> _PickerOtherDesktopFontProperties();

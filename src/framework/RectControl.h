@@ -77,6 +77,15 @@ public:
     // The Qt widget behind the control. Framework code and tests only.
     QWidget* NativeWidget() const;
 
+    // Declares the font settings (TextFont, TextSize, TextUnit, Bold, ...) for
+    // a text control's class table.
+    static std::vector<PropertyInfo> FontProperties();
+    // The family, size, unit and bold settings under the names and unit
+    // width a class declares them with.
+    static std::vector<PropertyInfo> FontPropertiesNamed(const std::string& family, const std::string& size,
+                                                         const std::string& unit, PropertyType unitType,
+                                                         const std::string& bold);
+
 protected:
     // Takes ownership of the widget, which stays hidden until the control is
     // added to a window. Make it with NewWidget.
@@ -108,14 +117,6 @@ protected:
     // Applies the font settings to the widget; controls whose text lives
     // elsewhere override it.
     virtual void ApplyFont(const QFont& font);
-
-    // Declares the font properties above for a text control's class table.
-    static std::vector<PropertyInfo> FontProperties();
-    // The family, size, unit and bold settings under the names and unit
-    // width a class declares them with.
-    static std::vector<PropertyInfo> FontPropertiesNamed(const std::string& family, const std::string& size,
-                                                         const std::string& unit, PropertyType unitType,
-                                                         const std::string& bold);
 
     // Called once when the control's window opens, after every control of
     // the window has been created and configured.

@@ -1,9 +1,10 @@
 #include "TimeControl.h"
 
 #include "Application.h"
-#include "DateControl.h"
+#include "PickerFonts.h"
 #include "UiThread.h"
 
+#include <QScopedValueRollback>
 #include <QTimeEdit>
 
 #include <algorithm>
@@ -25,11 +26,7 @@ const ClassInfo& TimeControl::StaticClassInfo()
             MakeProperty("ShowSeconds", PropertyType::Boolean, &TimeControl::ShowSeconds, &TimeControl::SetShowSeconds),
             MakeProperty("TimeFormat", PropertyType::Integer, &TimeControl::TimeFormat, &TimeControl::SetTimeFormat),
         };
-        for (PropertyInfo& font : _PickerOtherDesktopFontProperties())
-            properties.push_back(std::move(font));
-        // The picker's own font; its unit takes eight bytes, unlike TextUnit.
-        for (PropertyInfo& font : FontPropertiesNamed("LinuxTextFont", "LinuxTextSize", "LinuxTextUnit",
-                                                      PropertyType::Integer, "LinuxFontBold"))
+        for (PropertyInfo& font : PickerFontProperties())
             properties.push_back(std::move(font));
         return ClassInfo("TimeControl", &RectControl::StaticClassInfo(), std::move(properties));
     }();
@@ -53,9 +50,8 @@ TimeControl::TimeControl() : RectControl(NewWidget<QTimeEdit>())
 
 void TimeControl::ShowTime(const QTime& time)
 {
-    m_settingValue = true;
+    const QScopedValueRollback setting(m_settingValue, true);
     Widget(*this)->setTime(time);
-    m_settingValue = false;
 }
 
 void TimeControl::ShowFields(std::int64_t hours, std::int64_t minutes, std::int64_t seconds)
@@ -165,8 +161,7 @@ void TimeControl::UpdateDisplayFormat()
         format += QStringLiteral(" AP");
     // A new format can drop a section's value (the seconds); that is not the
     // user's change.
-    m_settingValue = true;
+    const QScopedValueRollback setting(m_settingValue, true);
     Widget(*this)->setDisplayFormat(format);
-    m_settingValue = false;
 }
 

@@ -18,11 +18,6 @@ using namespace driver;
 
 namespace {
 
-std::optional<std::int64_t> Seconds(const std::optional<Date>& date)
-{
-    return date ? std::optional(date->SecondsSinceEpoch()) : std::nullopt;
-}
-
 class ChangeOnNtfs : public MainWindowTest {};
 
 TEST_F(ChangeOnNtfs, BothArmedRowsAreWrittenAndReadBackExactly)

@@ -24,8 +24,6 @@
 
 namespace {
 
-constexpr std::int64_t kFebruary15 = 1739610000; // 2025-02-15 10:00:00 CET
-constexpr std::int64_t kJanuary2001 = 978346800; // 2001-01-01 12:00:00 CET
 constexpr std::int64_t kOldAccess = 1600000000;
 constexpr std::int64_t kOldModified = 1650000000;
 
@@ -47,11 +45,6 @@ void SetOldTimes(const std::string& path)
 bool operator==(const timespec& a, const timespec& b)
 {
     return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
-}
-
-std::optional<std::int64_t> Seconds(const std::optional<Date>& date)
-{
-    return date ? std::optional(date->SecondsSinceEpoch()) : std::nullopt;
 }
 
 Date At(std::int64_t seconds) { return Date::FromSecondsSinceEpoch(seconds); }

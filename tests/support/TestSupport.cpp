@@ -115,3 +115,8 @@ int RegistrationCounter::Count(const std::string& name) const
     const auto it = m_counts.find(name);
     return it == m_counts.end() ? 0 : it->second;
 }
+
+std::optional<std::int64_t> Seconds(const std::optional<Date>& date)
+{
+    return date ? std::optional(date->SecondsSinceEpoch()) : std::nullopt;
+}

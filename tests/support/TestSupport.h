@@ -1,10 +1,21 @@
 #pragma once
 
+#include "framework/Date.h"
+
 #include <QByteArray>
 #include <QTemporaryDir>
 
+#include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
+
+// Instants in Berlin, the time zone the tests run in.
+inline constexpr std::int64_t kFebruary15 = 1739610000; // 2025-02-15 10:00:00
+inline constexpr std::int64_t kJanuary2001 = 978346800; // 2001-01-01 12:00:00
+
+// A date's instant in seconds since 1970, or none.
+std::optional<std::int64_t> Seconds(const std::optional<Date>& date);
 
 // A temporary folder for file-system tests, removed with the object.
 class TempFolder {
