@@ -325,6 +325,30 @@ auto Handler(MainWindow& window, Result (MainWindow::*handler)(Sender&, Args...)
     return [&window, handler](Sender& sender, Args... args) { return (window.*handler)(sender, args...); };
 }
 
+// The class a pointer to member belongs to.
+template <class>
+struct MemberOf;
+template <class Class, class Member>
+struct MemberOf<Member Class::*> {
+    using type = Class;
+};
+template <auto member>
+using ClassOf = typename MemberOf<decltype(member)>::type;
+
+// Binds the window's handler to one event of the control.
+template <auto event, auto handler>
+void On(MainWindow& window, RectControl& control)
+{
+    (ControlCast<ClassOf<event>>(&control).*event).Bind(Handler(window, handler));
+}
+
+// Sets the control's text to a localised caption.
+template <auto setter, std::string (*text)(const std::string& language)>
+void Caption(RectControl& control)
+{
+    (ControlCast<ClassOf<setter>>(&control).*setter)(text(""));
+}
+
 // How the window makes one control: its class, its localised caption (set
 // before the list; none where the list or nothing gives the text), its
 // design-time list, and the window's handlers for its events.
@@ -347,11 +371,9 @@ std::unique_ptr<RectControl> Make()
 // labels and the details list; the status bar before Change).
 const ControlRow kControls[] = {
     {"cvDropFile", Make<Canvas>, nullptr, DropZoneList,
-     [](MainWindow& w, RectControl& c) {
-         ControlCast<Canvas>(&c).Paint.Bind(Handler(w, &MainWindow::cvDropFile_Paint));
-     }},
+     On<&Canvas::Paint, &MainWindow::cvDropFile_Paint>},
     // The prompt, centred on the window.
-    {"DropFileLabel", Make<Label>, [](RectControl& c) { ControlCast<Label>(&c).SetText(Strings::DropFile("")); },
+    {"DropFileLabel", Make<Label>, Caption<&Label::SetText, Strings::DropFile>,
      [](std::string_view name) {
          return LabelList(name, {68, 96, 249, 30}, LockL | LockT | LockR, 0,
                           {nullptr, 1, 0xB3B3B3, 20, true, true, true, "cvDropFile"});
@@ -365,16 +387,14 @@ const ControlRow kControls[] = {
      },
      nullptr},
     {"lbFileDetails", Make<Listbox>, nullptr, DetailsList,
-     [](MainWindow& w, RectControl& c) {
-         ControlCast<Listbox>(&c).Open.Bind(Handler(w, &MainWindow::lbFileDetails_Open));
-     }},
+     On<&Listbox::Open, &MainWindow::lbFileDetails_Open>},
     // The row captions, right-aligned against the pickers.
-    {"ChangeCreatedLabel", Make<Label>, [](RectControl& c) { ControlCast<Label>(&c).SetText(Strings::Created("")); },
+    {"ChangeCreatedLabel", Make<Label>, Caption<&Label::SetText, Strings::Created>,
      [](std::string_view name) {
          return LabelList(name, {36, 368, 75, 20}, LockL | LockT, 1, {nullptr, 2, 0x000000, 0, false, true, true, ""});
      },
      nullptr},
-    {"ChangeModifiedLabel", Make<Label>, [](RectControl& c) { ControlCast<Label>(&c).SetText(Strings::Modified("")); },
+    {"ChangeModifiedLabel", Make<Label>, Caption<&Label::SetText, Strings::Modified>,
      [](std::string_view name) {
          return LabelList(name, {36, 403, 75, 20}, LockL | LockT, 2, {nullptr, 2, 0x000000, 0, false, true, true, ""});
      },
@@ -382,63 +402,44 @@ const ControlRow kControls[] = {
     // The pickers, disabled until an item is loaded.
     {"dcModifiedDate", Make<DateControl>, nullptr,
      [](std::string_view name) { return DatePickerList(name, {121, 403, 115, 23}, LockL | LockT, 7); },
-     [](MainWindow& w, RectControl& c) {
-         ControlCast<DateControl>(&c).ValueChanged.Bind(Handler(w, &MainWindow::dcModifiedDate_ValueChanged));
-     }},
+     On<&DateControl::ValueChanged, &MainWindow::dcModifiedDate_ValueChanged>},
     {"tcModifiedTime", Make<TimeControl>, nullptr,
      [](std::string_view name) { return TimePickerList(name, {243, 403, 107, 23}, LockL | LockT | LockR, 8); },
-     [](MainWindow& w, RectControl& c) {
-         ControlCast<TimeControl>(&c).ValueChanged.Bind(Handler(w, &MainWindow::tcModifiedTime_ValueChanged));
-     }},
+     On<&TimeControl::ValueChanged, &MainWindow::tcModifiedTime_ValueChanged>},
     {"dcCreatedDate", Make<DateControl>, nullptr,
      [](std::string_view name) { return DatePickerList(name, {121, 368, 115, 23}, LockL | LockT, 4); },
-     [](MainWindow& w, RectControl& c) {
-         ControlCast<DateControl>(&c).ValueChanged.Bind(Handler(w, &MainWindow::dcCreatedDate_ValueChanged));
-     }},
+     On<&DateControl::ValueChanged, &MainWindow::dcCreatedDate_ValueChanged>},
     {"tcCreatedTime", Make<TimeControl>, nullptr,
      [](std::string_view name) { return TimePickerList(name, {243, 368, 107, 23}, LockL | LockT | LockR, 5); },
-     [](MainWindow& w, RectControl& c) {
-         ControlCast<TimeControl>(&c).ValueChanged.Bind(Handler(w, &MainWindow::tcCreatedTime_ValueChanged));
-     }},
+     On<&TimeControl::ValueChanged, &MainWindow::tcCreatedTime_ValueChanged>},
     {"ckCreated", Make<CheckBox>, nullptr,
      [](std::string_view name) { return CheckBoxList(name, {20, 367, 23, 23}, LockL | LockT, 3); },
-     [](MainWindow& w, RectControl& c) {
-         ControlCast<CheckBox>(&c).Action.Bind(Handler(w, &MainWindow::ckCreated_Action));
-     }},
+     On<&CheckBox::Action, &MainWindow::ckCreated_Action>},
     {"qorStatusBar1", Make<qorStatusBar>, nullptr, StatusBarList, nullptr},
-    {"pbChange", Make<PushButton>, [](RectControl& c) { ControlCast<PushButton>(&c).SetCaption(Strings::Change("")); },
+    {"pbChange", Make<PushButton>, Caption<&PushButton::SetCaption, Strings::Change>,
      ChangeButtonList,
-     [](MainWindow& w, RectControl& c) {
-         ControlCast<PushButton>(&c).Action.Bind(Handler(w, &MainWindow::pbChange_Action));
-     }},
+     On<&PushButton::Action, &MainWindow::pbChange_Action>},
     {"qorActionBar1", Make<qorActionBar>, nullptr, ActionBarList,
      [](MainWindow& w, RectControl& c) {
-         auto& bar = ControlCast<qorActionBar>(&c);
-         bar.AddButtonClick.Bind(Handler(w, &MainWindow::qorActionBar1_AddButtonClick));
-         bar.RemoveButtonClick.Bind(Handler(w, &MainWindow::qorActionBar1_RemoveButtonClick));
+         On<&qorActionBar::AddButtonClick, &MainWindow::qorActionBar1_AddButtonClick>(w, c);
+         On<&qorActionBar::RemoveButtonClick, &MainWindow::qorActionBar1_RemoveButtonClick>(w, c);
      }},
     {"ckModified", Make<CheckBox>, nullptr,
      [](std::string_view name) { return CheckBoxList(name, {20, 404, 23, 20}, LockL | LockT, 6); },
-     [](MainWindow& w, RectControl& c) {
-         ControlCast<CheckBox>(&c).Action.Bind(Handler(w, &MainWindow::ckModified_Action));
-     }},
+     On<&CheckBox::Action, &MainWindow::ckModified_Action>},
     // The reload arrows, live only while their row holds an item's date.
     {"stCreatedReload", Make<Label>, nullptr,
      [](std::string_view name) {
          return LabelList(name, {355, 371, 18, 20}, LockT | LockR, 11,
                           {kReloadText.data(), 0, 0x666666, 0, false, false, true, ""});
      },
-     [](MainWindow& w, RectControl& c) {
-         ControlCast<Label>(&c).MouseDown.Bind(Handler(w, &MainWindow::stCreatedReload_MouseDown));
-     }},
+     On<&Label::MouseDown, &MainWindow::stCreatedReload_MouseDown>},
     {"stModifiedReload", Make<Label>, nullptr,
      [](std::string_view name) {
          return LabelList(name, {355, 406, 18, 20}, LockT | LockR, 12,
                           {kReloadText.data(), 0, 0x666666, 0, false, false, true, ""});
      },
-     [](MainWindow& w, RectControl& c) {
-         ControlCast<Label>(&c).MouseDown.Bind(Handler(w, &MainWindow::stModifiedReload_MouseDown));
-     }},
+     On<&Label::MouseDown, &MainWindow::stModifiedReload_MouseDown>},
 };
 
 } // namespace
