@@ -64,8 +64,8 @@ RectControl::RectControl(std::unique_ptr<QWidget> widget)
     m_widget->hide();
 }
 
-// The widget leaves its container as it goes. A window takes its controls
-// down before their containers, so Qt never deletes a control's widget.
+// The widget leaves its container as it goes; a window takes its controls'
+// widgets out of their containers before letting them go.
 RectControl::~RectControl() = default;
 
 void RectControl::SetName(const std::string& name)

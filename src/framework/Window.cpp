@@ -159,9 +159,13 @@ Window::Window()
 
 Window::~Window()
 {
-    // Controls go first, while their containers' widgets still exist.
-    for (auto it = m_controls.rbegin(); it != m_controls.rend(); ++it)
-        it->reset();
+    // Each control owns its widget. Those inside another control's widget
+    // are taken out first, so that no container deletes one as its child,
+    // whatever order the controls were made in.
+    for (const auto& control : m_controls) {
+        if (control->m_parent)
+            control->m_widget->setParent(nullptr);
+    }
     m_controls.clear();
     if (m_native) {
         m_native->Detach();

@@ -52,6 +52,12 @@ protected:
                        Frame(-1, -1, 120, 90).String("InitialParent", "").Bytes());
         _SetProperties(_AddControl("inner", std::make_unique<Canvas>()),
                        Frame(20, 30, 40, 20).String("InitialParent", "outer").Bytes());
+        // Moved into a container made after it: the window still lets both go cleanly.
+        _SetProperties(_AddControl("early", std::make_unique<Canvas>()),
+                       Frame(140, 10, 10, 10).String("InitialParent", "").Bytes());
+        _SetProperties(_AddControl("late", std::make_unique<Canvas>()),
+                       Frame(130, 0, 60, 60).String("InitialParent", "").Bytes());
+        _ControlByName("early")->SetInitialParent("late");
     }
 
     void Event_Open() override { ++opened; }
@@ -91,6 +97,7 @@ TEST_F(WindowTest, ControlsFromListsStandAtTheirWindowCoordinatesInsideTheirCont
     EXPECT_EQ(inner.NativeWidget()->mapTo(window->ContentWidget(), QPoint(0, 0)), QPoint(20, 30));
     EXPECT_EQ(outer.NativeWidget()->geometry(), QRect(-1, -1, 120, 90));
     EXPECT_EQ(inner.Left(), 20);
+    EXPECT_EQ(Control("early").NativeWidget()->parentWidget(), Control("late").NativeWidget());
 
     // Not resizeable: a fixed size, with a close button only.
     EXPECT_EQ(window->Handle()->layout()->sizeConstraint(), QLayout::SetFixedSize);
