@@ -140,11 +140,13 @@ TEST_F(WindowTest, TrueFromMouseDownBringsMouseUpWhereverReleasedAndAnUnboundEve
     EXPECT_FALSE(Control("outer").Event_MouseDown(1, 1));
 }
 
-TEST_F(WindowTest, UsingAControlFromAnotherThreadRaisesThreadAccessingUIException)
+TEST_F(WindowTest, MakingOrUsingAControlFromAnotherThreadRaisesThreadAccessingUIException)
 {
     Canvas& control = Control("outer");
     std::thread([&] { EXPECT_THROW(control.SetLeft(5), ThreadAccessingUIException); }).join();
     EXPECT_EQ(control.Left(), -1);
+    // Refused before any widget is made, so nothing is left behind either.
+    std::thread([] { EXPECT_THROW(Canvas(), ThreadAccessingUIException); }).join();
 }
 
 TEST_F(WindowTest, AnExceptionEscapingAHandlerReachesTheUnhandledExceptionHandler)
