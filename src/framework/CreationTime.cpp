@@ -98,20 +98,28 @@ std::string WriteCreationTime(const std::string& path, const timespec& time)
         return std::generic_category().message(statfsError);
     if (!writer)
         writer = &StatxCreationTime();
-    const std::optional<timespec> before = writer->Read(path);
-    std::string error = writer->Write(path, time);
-    if (!error.empty())
-        return error;
     // A driver may accept the attribute and keep something else: a time its
     // volume cannot hold (NTFS before 1601), a server that ignores it. Only
-    // the value read back counts; anything else goes back to what it was.
-    const std::optional<timespec> kept = ReadCreationTime(path);
+    // the value read back counts.
+    return WriteAndReadBack(
+        "creation time", writer->Read(path), time, [&](const timespec& t) { return writer->Write(path, t); },
+        [&] { return ReadCreationTime(path); });
+}
+
+std::string WriteAndReadBack(const std::string& what, const std::optional<timespec>& before, const timespec& time,
+                             const std::function<std::string(const timespec&)>& write,
+                             const std::function<std::optional<timespec>()>& read)
+{
+    std::string error = write(time);
+    if (!error.empty())
+        return error;
+    const std::optional<timespec> kept = read();
     if (kept && KeptAsWritten(*kept, time))
         return {};
-    error = "the file system did not keep the creation time";
+    error = "the file system did not keep the " + what;
     if (!before)
         return error;
-    const std::string restoreError = writer->Write(path, *before);
+    const std::string restoreError = write(*before);
     return restoreError.empty() ? error + "; the previous one was put back"
                                 : error + "; the previous one could not be put back: " + restoreError;
 }

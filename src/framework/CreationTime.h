@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -53,6 +54,14 @@ std::string WriteCreationTime(const std::string& path, const timespec& time);
 // Gives the store of the item's file system its chance to keep a
 // modification time just set; "" when kept.
 std::string KeepModificationTime(const std::string& path, const timespec& time);
+
+// Writes a time and reads it back. "" when the file system kept it
+// (KeptAsWritten); else the reason, after the time before (where there was
+// one) has been written back in place of the one the file system kept.
+// what names the time in the reason ("creation time").
+std::string WriteAndReadBack(const std::string& what, const std::optional<timespec>& before, const timespec& time,
+                             const std::function<std::string(const timespec&)>& write,
+                             const std::function<std::optional<timespec>()>& read);
 
 // Whether a time read back after a write is the one written. A file system
 // may round it (FAT keeps modification times to two seconds), which counts

@@ -147,20 +147,12 @@ void FolderItem::SetModificationDate(const Date& date)
         m_lastWriteError = ErrorText(errno);
         return;
     }
-    const timespec written{static_cast<time_t>(date.SecondsSinceEpoch()), 0};
-    m_lastWriteError = WriteModificationTime(m_path, written);
-    if (!m_lastWriteError.empty())
-        return;
     // A file system clamps a time it cannot hold without refusing it (ext4
     // keeps the years 1901 to 2446); the item then gets its old time back.
-    const auto kept = ModificationTime(m_path);
-    if (kept && KeptAsWritten(*kept, written))
-        return;
-    const std::string restoreError = WriteModificationTime(m_path, *before);
-    m_lastWriteError = restoreError.empty()
-                           ? "the file system did not keep the modification time; the previous one was put back"
-                           : "the file system did not keep the modification time; the previous one could not be "
-                             "put back: " + restoreError;
+    m_lastWriteError = WriteAndReadBack(
+        "modification time", before, {static_cast<time_t>(date.SecondsSinceEpoch()), 0},
+        [this](const timespec& time) { return WriteModificationTime(m_path, time); },
+        [this] { return ModificationTime(m_path); });
 }
 
 void FolderItem::SetCreationDate(const Date& date)
