@@ -246,15 +246,14 @@ bool SingleInstance::Listen()
         ReleaseLock();
         return false;
     }
-    m_listenerNotifier = new QSocketNotifier(m_listener, QSocketNotifier::Read, this);
-    connect(m_listenerNotifier, &QSocketNotifier::activated, this, &SingleInstance::Accept);
+    m_listenerNotifier = std::make_unique<QSocketNotifier>(m_listener, QSocketNotifier::Read);
+    connect(m_listenerNotifier.get(), &QSocketNotifier::activated, this, &SingleInstance::Accept);
     return true;
 }
 
 void SingleInstance::StopListening()
 {
-    delete m_listenerNotifier;
-    m_listenerNotifier = nullptr;
+    m_listenerNotifier.reset();
     if (m_listener >= 0) {
         ::close(m_listener);
         ::unlink(QFile::encodeName(m_socketPath).constData());

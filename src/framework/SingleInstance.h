@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -81,5 +82,5 @@ private:
     RequestHandler m_requestsArrived;
     int m_lockFile = -1; // open while this process holds the lock
     int m_listener = -1; // the listening socket, while this process listens
-    QSocketNotifier* m_listenerNotifier = nullptr; // a child of this object
+    std::unique_ptr<QSocketNotifier> m_listenerNotifier;
 };
