@@ -14,6 +14,7 @@ if [ "${1:-}" = "--tests" ]; then
     qt6-l10n-tools
     libgtest-dev libgmock-dev libbenchmark-dev
     ntfs-3g fuse3 util-linux e2fsprogs
+    tzdata
     xvfb xauth xdotool
   )
 fi

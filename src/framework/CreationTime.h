@@ -58,7 +58,9 @@ std::string KeepModificationTime(const std::string& path, const timespec& time);
 // Writes a time and reads it back. "" when the file system kept it
 // (KeptAsWritten); else the reason, after the time before (where there was
 // one) has been written back in place of the one the file system kept.
-// what names the time in the reason ("creation time").
+// what names the time in the reason ("creation time"). A time equal to the
+// one before, to the nanosecond, is not written at all (""), so that not
+// even the item's change time moves.
 std::string WriteAndReadBack(const std::string& what, const std::optional<timespec>& before, const timespec& time,
                              const std::function<std::string(const timespec&)>& write,
                              const std::function<std::optional<timespec>()>& read);

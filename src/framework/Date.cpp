@@ -6,6 +6,7 @@
 #include <QTime>
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -77,17 +78,62 @@ Civil CivilFromDays(std::int64_t days)
 }
 
 // The supported span, as wall-clock seconds counted as if they were UTC.
-const std::int64_t kFirstLocal = DaysFromCivil(1, 1, 1) * kSecondsPerDay;
-const std::int64_t kLastLocal = DaysFromCivil(9999, 12, 31) * kSecondsPerDay + 86399;
+constexpr std::int64_t kFirstYear = -999'999'999;
+constexpr std::int64_t kLastYear = 999'999'999;
+const std::int64_t kFirstLocal = DaysFromCivil(kFirstYear, 1, 1) * kSecondsPerDay;
+const std::int64_t kLastLocal = DaysFromCivil(kLastYear, 12, 31) * kSecondsPerDay + 86399;
 
-// UTC offset of the local time zone at an instant, in seconds east of UTC.
-std::int64_t OffsetAt(std::int64_t instant)
+// The wall-clock time of a broken-down time, counted as if it were UTC. A
+// leap second (60) counts as the second before it, so that no instant but
+// the one after it shows the first second of the next minute.
+std::int64_t CalendarSeconds(const tm& time)
+{
+    return DaysFromCivil(std::int64_t(time.tm_year) + 1900, time.tm_mon + 1, time.tm_mday) * kSecondsPerDay
+           + time.tm_hour * 3600 + time.tm_min * 60 + std::min(time.tm_sec, 59);
+}
+
+// What the local clock shows at an instant, and its UTC offset there.
+struct WallClock {
+    std::int64_t local; // CalendarSeconds
+    std::int64_t offset;
+};
+
+std::optional<WallClock> WallClockAt(std::int64_t instant)
 {
     const time_t t = static_cast<time_t>(instant);
     tm local{};
     if (!localtime_r(&t, &local))
-        return 0;
-    return local.tm_gmtoff;
+        return std::nullopt;
+    return WallClock{CalendarSeconds(local), local.tm_gmtoff};
+}
+
+// UTC offset of the local time zone at an instant, in seconds east of UTC.
+std::int64_t OffsetAt(std::int64_t instant)
+{
+    const auto clock = WallClockAt(instant);
+    return clock ? clock->offset : 0;
+}
+
+// The instant at which the local clock, running at this UTC offset, shows
+// local. That is local - offset, except in a zone that counts leap seconds
+// ("right/..."): there the C library shows each instant earlier by the leap
+// seconds before it (27 since 2017), and the instant is that much later.
+// Each round adds the leap seconds found before the last guess; the guess
+// moves by at most 27 s, across at most one more leap second.
+std::int64_t InstantShowing(std::int64_t local, std::int64_t offset)
+{
+    const std::int64_t plain = local - offset;
+    std::int64_t instant = plain;
+    for (int round = 0; round < 4; ++round) {
+        const auto clock = WallClockAt(instant);
+        if (!clock)
+            break;
+        const std::int64_t next = plain + (instant + clock->offset - clock->local);
+        if (next == instant)
+            break;
+        instant = next;
+    }
+    return instant;
 }
 
 // --- Locale formats -------------------------------------------------------
@@ -332,9 +378,15 @@ Date::Date()
 
 Date Date::FromSecondsSinceEpoch(std::int64_t seconds)
 {
+    return FromTimespec({static_cast<time_t>(seconds), 0});
+}
+
+Date Date::FromTimespec(const timespec& time)
+{
     // Beyond the supported years the fields are held to the limits anyway;
     // staying near them keeps localtime_r inside its range.
-    seconds = std::clamp(seconds, kFirstLocal - 2 * kSecondsPerDay, kLastLocal + 2 * kSecondsPerDay);
+    const std::int64_t seconds =
+        std::clamp<std::int64_t>(time.tv_sec, kFirstLocal - 2 * kSecondsPerDay, kLastLocal + 2 * kSecondsPerDay);
     const time_t t = static_cast<time_t>(seconds);
     tm local{};
     Date date{Unset{}};
@@ -348,13 +400,12 @@ Date Date::FromSecondsSinceEpoch(std::int64_t seconds)
     // A leap second (60) becomes the first second of the next minute.
     date.m_second = local.tm_sec;
     date.m_offsetHint = local.tm_gmtoff;
+    // The fields stand for this very instant, unless they were held to the
+    // supported years.
+    const std::int64_t shown = CalendarSeconds(local);
+    if (seconds == time.tv_sec && shown >= kFirstLocal && shown <= kLastLocal)
+        date.m_instant = timespec{t, 0 <= time.tv_nsec && time.tv_nsec < 1'000'000'000 ? time.tv_nsec : 0};
     return date;
-}
-
-Date Date::FromTimespec(const timespec& time)
-{
-    // tv_nsec is never negative, so tv_sec is already the floor.
-    return FromSecondsSinceEpoch(static_cast<std::int64_t>(time.tv_sec));
 }
 
 Date::Normal Date::Normalised() const
@@ -374,8 +425,9 @@ Date::Normal Date::Normalised() const
     sum.cycles += FloorDiv(sum.rest, kCycleSeconds);
     sum.rest = FloorMod(sum.rest, kCycleSeconds);
 
-    // The supported years lie within a few dozen cycles of 1970.
-    constexpr std::int64_t kFarCycles = 1000;
+    // The supported years lie within 2.5 million cycles of 1970; further
+    // out, cycles times kCycleSeconds could overflow.
+    constexpr std::int64_t kFarCycles = 3'000'000;
     std::int64_t local = sum.cycles > kFarCycles ? kLastLocal
                          : sum.cycles < -kFarCycles ? kFirstLocal
                                                     : sum.cycles * kCycleSeconds + sum.rest;
@@ -404,8 +456,16 @@ std::int64_t Date::Second() const { return Normalised().second; }
 
 void Date::FieldSet()
 {
-    // The remembered offset belonged to the old fields.
+    // The remembered offset and instant belonged to the old fields.
     m_offsetHint.reset();
+    m_instant.reset();
+}
+
+void Date::SetUtcOffsetHint(std::optional<std::int64_t> offset)
+{
+    // The fields are to be read with this offset now, not as the instant.
+    m_instant.reset();
+    m_offsetHint = offset;
 }
 
 void Date::SetYear(std::int64_t year) { m_year = year; FieldSet(); }
@@ -417,11 +477,13 @@ void Date::SetSecond(std::int64_t second) { m_second = second; FieldSet(); }
 
 std::int64_t Date::SecondsSinceEpoch() const
 {
+    if (m_instant)
+        return m_instant->tv_sec;
     const std::int64_t local = Normalised().localSeconds;
-    const auto fits = [local](std::int64_t offset) { return OffsetAt(local - offset) == offset; };
+    const auto fits = [local](std::int64_t offset) { return OffsetAt(InstantShowing(local, offset)) == offset; };
 
     if (m_offsetHint && fits(*m_offsetHint))
-        return local - *m_offsetHint;
+        return InstantShowing(local, *m_offsetHint);
 
     // No zone moves its offset by a day or more, so the offsets a day either
     // side are those before and after any change that touches this time.
@@ -429,20 +491,27 @@ std::int64_t Date::SecondsSinceEpoch() const
     const std::int64_t after = OffsetAt(local + kSecondsPerDay);
     const bool beforeFits = fits(before);
     const bool afterFits = fits(after);
-    if (beforeFits && afterFits)
-        return std::min(local - before, local - after); // repeated: the earlier instant
+    if (beforeFits && afterFits) // repeated: the earlier instant
+        return std::min(InstantShowing(local, before), InstantShowing(local, after));
     if (beforeFits)
-        return local - before;
+        return InstantShowing(local, before);
     if (afterFits)
-        return local - after;
-    return local - before; // skipped: read with the offset before the change
+        return InstantShowing(local, after);
+    return InstantShowing(local, before); // skipped: read with the offset before the change
+}
+
+std::int64_t Date::Nanosecond() const
+{
+    return m_instant ? m_instant->tv_nsec : 0;
 }
 
 std::string Date::AbbreviatedDate() const
 {
     const Normal n = Normalised();
     const QLocale locale;
-    const QDate date(static_cast<int>(n.year), static_cast<int>(n.month), static_cast<int>(n.day));
+    // QDate has no year 0: 1 BC is its year -1.
+    const QDate date(static_cast<int>(n.year > 0 ? n.year : n.year - 1), static_cast<int>(n.month),
+                     static_cast<int>(n.day));
     return locale.toString(date, AbbreviatedFormat(locale)).toStdString();
 }
 
@@ -463,5 +532,6 @@ bool operator==(const Date& a, const Date& b)
 {
     const Date::Normal x = a.Normalised();
     const Date::Normal y = b.Normalised();
-    return x.localSeconds == y.localSeconds && a.SecondsSinceEpoch() == b.SecondsSinceEpoch();
+    return x.localSeconds == y.localSeconds && a.SecondsSinceEpoch() == b.SecondsSinceEpoch()
+           && a.Nanosecond() == b.Nanosecond();
 }

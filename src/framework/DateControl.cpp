@@ -147,6 +147,17 @@ void DateControl::SetDay(std::int64_t day)
     ShowDate(ClampedDate(Widget(*this), shown.year(), shown.month(), day));
 }
 
+bool DateControl::CanShow(const Date& value) const
+{
+    RequireMainThread();
+    const QDateEdit* edit = Widget(*this);
+    const std::int64_t year = value.Year();
+    if (year < edit->minimumDate().year() || year > edit->maximumDate().year())
+        return false;
+    const QDate date(int(year), int(value.Month()), int(value.Day()));
+    return edit->minimumDate() <= date && date <= edit->maximumDate();
+}
+
 std::int64_t DateControl::DateFormat() const
 {
     RequireMainThread();

@@ -41,6 +41,9 @@ public:
     void SetYear(std::int64_t year);
     void SetMonth(std::int64_t month);
     void SetDay(std::int64_t day);
+    // Whether the calendar date of the value lies in the years the picker
+    // holds; SetDateValue shows any other as the nearest one it holds.
+    bool CanShow(const Date& value) const;
 
     // Every format code shows the locale's short date with a four-digit
     // year; the code is kept for reading back.

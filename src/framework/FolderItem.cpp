@@ -71,6 +71,12 @@ std::string WriteModificationTime(const std::string& path, const timespec& time)
     return KeepModificationTime(path, time);
 }
 
+// To the nanosecond: a date read from an item goes back exactly as it came.
+timespec TimeOf(const Date& date)
+{
+    return {static_cast<time_t>(date.SecondsSinceEpoch()), static_cast<long>(date.Nanosecond())};
+}
+
 } // namespace
 
 const ClassInfo& FolderItem::StaticClassInfo()
@@ -150,7 +156,7 @@ void FolderItem::SetModificationDate(const Date& date)
     // A file system clamps a time it cannot hold without refusing it (ext4
     // keeps the years 1901 to 2446); the item then gets its old time back.
     m_lastWriteError = WriteAndReadBack(
-        "modification time", before, {static_cast<time_t>(date.SecondsSinceEpoch()), 0},
+        "modification time", before, TimeOf(date),
         [this](const timespec& time) { return WriteModificationTime(m_path, time); },
         [this] { return ModificationTime(m_path); });
 }
@@ -161,5 +167,5 @@ void FolderItem::SetCreationDate(const Date& date)
         m_lastWriteError = ErrorText(ENOENT);
         return;
     }
-    m_lastWriteError = WriteCreationTime(m_path, {static_cast<time_t>(date.SecondsSinceEpoch()), 0});
+    m_lastWriteError = WriteCreationTime(m_path, TimeOf(date));
 }

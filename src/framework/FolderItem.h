@@ -44,8 +44,11 @@ public:
     std::optional<Date> CreationDate() const;
     std::optional<Date> ModificationDate() const;
 
-    // Sets the modification time to the second; the access time and the
-    // content stay as they were. The time is then read back:
+    // Sets the modification time to the nanosecond the date holds (a date
+    // read from an item keeps its fraction; one whose fields were set has
+    // none); the access time and the content stay as they were. A time the
+    // item already has is not written again, so not even its change time
+    // moves. A new time is then read back:
     // - within two seconds of the one written (FAT keeps two seconds): it
     //   counts as written, and LastWriteError is "";
     // - further away, a time the volume cannot hold and the kernel clamped
@@ -56,10 +59,11 @@ public:
     //   permission) changes nothing; LastWriteError gives its reason.
     void SetModificationDate(const Date& date);
     // Sets the creation time where the file system lets user space store it
-    // (NTFS, SMB), read back in the same way: a time the volume does not keep
-    // (NTFS before 1601) gives way to the previous one, exactly as it was.
-    // Elsewhere (ext4, XFS, Btrfs, tmpfs...) nothing changes, and
-    // LastWriteError says that it cannot be stored there.
+    // (NTFS and SMB, to their 100 ns), skipped and read back in the same way:
+    // a time the volume does not keep (NTFS before 1601) gives way to the
+    // previous one, exactly as it was.
+    // Elsewhere (ext4, XFS, Btrfs, tmpfs...) another time than the item's
+    // changes nothing, and LastWriteError says that it cannot be stored there.
     void SetCreationDate(const Date& date);
 
     // Why the last date write did not take effect; "" after one that did.

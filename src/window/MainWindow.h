@@ -5,6 +5,7 @@
 #include "framework/Rect.h"
 #include "framework/Window.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -25,6 +26,14 @@ class QuitMenuItem;
 class TimeControl;
 class qorActionBar;
 class qorStatusBar;
+
+// What loading put into a date row: the item's date-time, to the
+// nanosecond, and the year, month, day, hour, minute and second that the
+// row's pickers then showed of it.
+struct LoadedDateRow {
+    std::optional<Date> date;
+    std::array<std::int64_t, 6> shown{};
+};
 
 // The program's one window: a drop zone with the item's details, a creation
 // row and a modification row (check box, date and time pickers, reload
@@ -111,6 +120,17 @@ private:
     T& Control(const char* name) const;
     template <class T>
     std::shared_ptr<T> Item(const char* name) const;
+
+    // Shows a date-time of the item in a row's pickers and remembers it;
+    // false when the date picker cannot hold its date, so that the row is
+    // not to be edited.
+    bool ShowLoaded(const std::optional<Date>& date, DateControl& datePicker, TimeControl& timePicker,
+                    LoadedDateRow& loaded);
+    bool ReloadRow(Label& sender, std::optional<Date> (FolderItem::*read)() const, DateControl& datePicker,
+                   TimeControl& timePicker, CheckBox& box, LoadedDateRow& loaded);
+
+    LoadedDateRow m_loadedCreation;
+    LoadedDateRow m_loadedModification;
 };
 
 namespace implicit {

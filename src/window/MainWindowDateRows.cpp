@@ -15,6 +15,9 @@
 #include "framework/RuntimeException.h"
 #include "framework/TimeControl.h"
 
+#include <array>
+#include <initializer_list>
+
 namespace {
 
 // An edit arms its row; ticking the box raises its Action, which turns
@@ -33,15 +36,22 @@ void BoxChanged(MainWindow& window, CheckBox& sender)
         window.pbChange().SetEnabled(false);
 }
 
+// What a row's pickers show: year, month, day, hour, minute, second.
+std::array<std::int64_t, 6> Shown(const DateControl& datePicker, const TimeControl& timePicker)
+{
+    return {datePicker.Year(), datePicker.Month(), datePicker.Day(),
+            timePicker.Hours(), timePicker.Minutes(), timePicker.Seconds()};
+}
+
 // Sets all six fields on the running value. Date keeps each field as set, so
 // a day the running month has and the picked month lacks cannot carry the
 // result into the next month on the way.
 //
 // A time that the clock shows twice (the hour when summer time ends) is the
 // occurrence the row was loaded with, as long as the picked time still has
-// that offset; so an unedited row writes the very instant it showed. The
-// running value's own offset (the current time's, or the other row's) must
-// not decide it, so the row's hint replaces it, none included.
+// that offset. The running value's own offset (the current time's, or the
+// other row's) must not decide it, so the row's hint replaces it, none
+// included.
 void TakePickedValue(Date& date, const DateControl& datePicker, const TimeControl& timePicker)
 {
     date.SetYear(datePicker.Year());
@@ -53,24 +63,51 @@ void TakePickedValue(Date& date, const DateControl& datePicker, const TimeContro
     date.SetUtcOffsetHint(timePicker.UtcOffsetHint());
 }
 
+// The date-time Change writes for a row. While the pickers still show what
+// loading put there (the box ticked without an edit, or an edit taken back),
+// it is the loaded date-time itself: the item keeps its time to the
+// nanosecond, and a date the date picker cannot hold is not replaced by the
+// one it shows in its place. Otherwise it is the picked values, to the
+// second.
+const Date& RowValue(Date& date, const DateControl& datePicker, const TimeControl& timePicker,
+                     const LoadedDateRow& loaded)
+{
+    if (loaded.date && Shown(datePicker, timePicker) == loaded.shown)
+        return *loaded.date;
+    TakePickedValue(date, datePicker, timePicker);
+    return date;
+}
+
+} // namespace
+
+bool MainWindow::ShowLoaded(const std::optional<Date>& date, DateControl& datePicker, TimeControl& timePicker,
+                            LoadedDateRow& loaded)
+{
+    datePicker.SetDateValue(date);
+    timePicker.SetTimeValue(date);
+    loaded = {date, Shown(datePicker, timePicker)};
+    return !date || datePicker.CanShow(*date);
+}
+
 // Puts the item's current date-time back into a row and disarms it.
-bool ReloadRow(Label& sender, const std::shared_ptr<FolderItem>& item,
-               std::optional<Date> (FolderItem::*read)() const, DateControl& datePicker,
-               TimeControl& timePicker, CheckBox& box)
+bool MainWindow::ReloadRow(Label& sender, std::optional<Date> (FolderItem::*read)() const, DateControl& datePicker,
+                           TimeControl& timePicker, CheckBox& box, LoadedDateRow& loaded)
 {
     if (!sender.Enabled())
         return false;
     // The label is enabled only by an edit, which needs a loaded item; a
     // missing one is a fault in the window, reported like any nil object.
-    if (!item)
+    if (!last)
         throw NilObjectException("No item is shown.");
-    datePicker.SetDateValue(((*item).*read)());
-    timePicker.SetTimeValue(((*item).*read)());
+    const bool editable = ShowLoaded(((*last).*read)(), datePicker, timePicker, loaded);
     box.SetValue(false);
+    // As after loading, a date the picker cannot hold is not for editing.
+    if (!editable) {
+        for (RectControl* control : std::initializer_list<RectControl*>{&datePicker, &timePicker, &box, &sender})
+            control->SetEnabled(false);
+    }
     return false;
 }
-
-} // namespace
 
 void MainWindow::dcModifiedDate_ValueChanged(DateControl& sender)
 {
@@ -114,14 +151,14 @@ void MainWindow::pbChange_Action(PushButton& sender)
     // already taken.
     Date date;
     if (ckModified().Value()) {
-        TakePickedValue(date, dcModifiedDate(), tcModifiedTime());
+        const Date& value = RowValue(date, dcModifiedDate(), tcModifiedTime(), m_loadedModification);
         if (last)
-            last->SetModificationDate(date);
+            last->SetModificationDate(value);
     }
     if (ckCreated().Value()) {
-        TakePickedValue(date, dcCreatedDate(), tcCreatedTime());
+        const Date& value = RowValue(date, dcCreatedDate(), tcCreatedTime(), m_loadedCreation);
         if (last)
-            last->SetCreationDate(date);
+            last->SetCreationDate(value);
     }
     // A write the file system refused leaves the item as it was; the re-read
     // shows what it really holds now, and disarms both rows.
@@ -162,13 +199,14 @@ bool MainWindow::stCreatedReload_MouseDown(Label& sender, std::int64_t x, std::i
     // A press anywhere on the arrow counts.
     (void)x;
     (void)y;
-    return ReloadRow(sender, last, &FolderItem::CreationDate, dcCreatedDate(), tcCreatedTime(), ckCreated());
+    return ReloadRow(sender, &FolderItem::CreationDate, dcCreatedDate(), tcCreatedTime(), ckCreated(),
+                     m_loadedCreation);
 }
 
 bool MainWindow::stModifiedReload_MouseDown(Label& sender, std::int64_t x, std::int64_t y)
 {
     (void)x;
     (void)y;
-    return ReloadRow(sender, last, &FolderItem::ModificationDate, dcModifiedDate(), tcModifiedTime(),
-                     ckModified());
+    return ReloadRow(sender, &FolderItem::ModificationDate, dcModifiedDate(), tcModifiedTime(), ckModified(),
+                     m_loadedModification);
 }

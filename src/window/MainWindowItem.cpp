@@ -63,16 +63,20 @@ void MainWindow::run(std::shared_ptr<FolderItem> item)
 
     // The pickers come first: should setting one arm its row, the steps
     // below disarm it again, so the end state does not depend on it.
-    // Each date is read afresh for each use.
-    dcCreatedDate().SetDateValue(item->CreationDate());
-    tcCreatedTime().SetTimeValue(item->CreationDate());
-    dcModifiedDate().SetDateValue(item->ModificationDate());
-    tcModifiedTime().SetTimeValue(item->ModificationDate());
+    // Each date is read afresh, once for both pickers of its row, so that
+    // they and what Change writes back for an unedited row are one instant.
+    const bool creationEditable =
+        ShowLoaded(item->CreationDate(), dcCreatedDate(), tcCreatedTime(), m_loadedCreation);
+    const bool modificationEditable =
+        ShowLoaded(item->ModificationDate(), dcModifiedDate(), tcModifiedTime(), m_loadedModification);
 
-    dcCreatedDate().SetEnabled(true);
-    dcModifiedDate().SetEnabled(true);
-    tcCreatedTime().SetEnabled(true);
-    tcModifiedTime().SetEnabled(true);
+    // A row whose date the picker cannot hold (before the year 100, after
+    // 9999) stays off: the list shows the date, and nothing can replace it
+    // with the nearest one the picker shows.
+    dcCreatedDate().SetEnabled(creationEditable);
+    dcModifiedDate().SetEnabled(modificationEditable);
+    tcCreatedTime().SetEnabled(creationEditable);
+    tcModifiedTime().SetEnabled(modificationEditable);
 
     ckCreated().SetValue(false);
     ckModified().SetValue(false);
@@ -80,8 +84,8 @@ void MainWindow::run(std::shared_ptr<FolderItem> item)
     stCreatedReload().SetEnabled(false);
     stModifiedReload().SetEnabled(false);
 
-    ckCreated().SetEnabled(true);
-    ckModified().SetEnabled(true);
+    ckCreated().SetEnabled(creationEditable);
+    ckModified().SetEnabled(modificationEditable);
 
     last = item;
 

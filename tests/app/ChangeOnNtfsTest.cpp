@@ -2,6 +2,7 @@
 // Linux lets a program store a creation date.
 #include "MainWindowDriver.h"
 
+#include "framework/CheckBox.h"
 #include "framework/CreationTime.h"
 #include "framework/FolderItem.h"
 #include "framework/PushButton.h"
@@ -12,6 +13,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 using namespace driver;
@@ -68,6 +70,42 @@ TEST_F(ChangeOnNtfs, BothArmedRowsAreWrittenAndReadBackExactly)
     EXPECT_EQ(Seconds(FolderItem(path).ModificationDate()), modified);
     EXPECT_EQ(Seconds(FolderItem(path).CreationDate()), created);
     EXPECT_EQ(FileHash(path), hash);
+}
+
+TEST_F(ChangeOnNtfs, RowsTickedWithoutAnEditLeaveBothTimesExactlyToTheTick)
+{
+    LoopVolume volume(VolumeType::Ntfs);
+    if (!volume.Ready())
+        GTEST_SKIP() << "no NTFS volume: " << volume.Problem();
+    const std::string path = volume.Path("exact.txt");
+    ::close(::open(path.c_str(), O_WRONLY | O_CREAT, 0644));
+    // The modification time first: ntfs-3g would lose one set after the creation time.
+    SetTimes(path, 1600000000, 0, 1600000000, 123456700);
+    const std::uint64_t ticks = FileTime::FromUnixSeconds(1500000000) + 9876543; // .9876543
+    unsigned char bytes[8];
+    for (int i = 0; i < 8; ++i)
+        bytes[i] = static_cast<unsigned char>(ticks >> (8 * i));
+    ASSERT_EQ(::setxattr(path.c_str(), "system.ntfs_crtime", bytes, sizeof bytes, 0), 0);
+    ASSERT_TRUE(volume.Remount());
+    struct stat before {};
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+
+    ASSERT_TRUE(Drop(*window, {path}));
+    QTest::mouseClick(window->ckModified().NativeWidget(), Qt::LeftButton);
+    QTest::mouseClick(window->ckCreated().NativeWidget(), Qt::LeftButton);
+    QTest::mouseClick(window->pbChange().NativeWidget(), Qt::LeftButton);
+
+    for (bool remounted : {false, true}) {
+        SCOPED_TRACE(remounted ? "after a remount" : "at once");
+        struct stat after {};
+        ASSERT_EQ(::stat(path.c_str(), &after), 0);
+        EXPECT_EQ(after.st_mtim.tv_sec, 1600000000);
+        EXPECT_EQ(after.st_mtim.tv_nsec, 123456700);
+        EXPECT_EQ(after.st_ctim.tv_nsec, before.st_ctim.tv_nsec);
+        EXPECT_EQ(after.st_ctim.tv_sec, before.st_ctim.tv_sec);
+        EXPECT_EQ(FileTime::FromTimespec(ReadCreationTime(path).value_or(timespec{})), ticks);
+        ASSERT_TRUE(remounted || volume.Remount());
+    }
 }
 
 TEST_F(ChangeOnNtfs, OnlyTheCreationRowLeavesTheModificationTimeAlone)

@@ -19,6 +19,7 @@
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace driver;
@@ -74,9 +75,9 @@ TEST_F(DateRows, ChangeWritesOnlyTheArmedRowToTheSecondAndLeavesTheRestAlone)
              StepUp(w.tcModifiedTime().NativeWidget(), QDateTimeEdit::SecondSection);
          },
          Loaded(false, true), LocalSeconds(2026, 2, 15, 10, 0, 1), "15 Feb 2026 10:00:01"},
-        // The loaded values, to the second: the fraction goes, so the write did happen.
+        // The loaded value goes back as it was, fraction and all.
         {"the modification box ticked by hand", [](MainWindow& w) { Click(w.ckModified()); }, ticked,
-         LocalSeconds(2025, 2, 15, 10, 0, 0), "15 Feb 2025 10:00:00"},
+         std::nullopt, "15 Feb 2025 10:00:00"},
         // ext4, XFS, tmpfs... keep the birth time to themselves.
         {"a key in the creation row",
          [](MainWindow& w) { StepUp(w.dcCreatedDate().NativeWidget(), QDateTimeEdit::YearSection); },
@@ -130,6 +131,8 @@ TEST_F(DateRows, ARepeatedHourIsWrittenAsTheOccurrenceTheRowShowed)
         {"Europe/Berlin", 1761442200},    // CET
         {"Australia/Sydney", 1743867000}, // AEDT
         {"Australia/Sydney", 1743870600}, // AEST
+        {"right/Europe/Berlin", 1761438627}, // CEST, counting leap seconds
+        {"right/Europe/Berlin", 1761442227}, // CET
     };
     for (const auto& [zoneName, loaded] : cases) {
         for (int up : {0, 1}) { // the box ticked by hand, or one second up
@@ -147,6 +150,67 @@ TEST_F(DateRows, ARepeatedHourIsWrittenAsTheOccurrenceTheRowShowed)
             EXPECT_EQ(ReadTimes(path).modification.tv_sec, loaded + up);
         }
     }
+}
+
+TEST_F(DateRows, AnUneditedRowLeavesTheTimeExactlyAndOneThePickersCannotShowIsOff)
+{
+    TmpfsMount tmpfs(folder.Path("tmpfs")); // holds any year, to the nanosecond
+    if (!tmpfs.Mounted())
+        GTEST_SKIP() << "cannot mount a tmpfs here (mounting needs root)";
+    const struct {
+        const char* zone;
+        timespec modified;
+        const char* listed;
+        bool editable; // else the pickers hold only the years 100 to 9999
+    } cases[] = {
+        {"Europe/Berlin", {1761442200, 123456789}, "26 Oct 2025 02:30:00", true},
+        {"Europe/Berlin", {-5364662401, 877000000}, "1 Jan 1800 00:53:27", true}, // -5364662400.123
+        {"right/Europe/Berlin", {1761442200, 0}, "26 Oct 2025 02:29:33", true},
+        {"Europe/Berlin", {-60574996800, 0}, "15 Jun 0050 12:53:28", false},
+        {"Europe/Berlin", {400000000000, 0}, "30 Jun 14645 17:06:40", false},
+        {"Pacific/Kiritimati", {253402257600, 0}, "1 Jan 10000 02:00:00", false},
+    };
+    DateArea modificationOff = Loaded();
+    modificationOff.modification = {};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.zone << " " << c.modified.tv_sec);
+        const ScopedTimeZone zone(c.zone);
+        const std::string path = folder.MakeFile("tmpfs/dated.txt", "dated");
+        SetTimes(path, kJanuary2001, 0, c.modified.tv_sec, c.modified.tv_nsec);
+        struct stat before {};
+        ASSERT_EQ(::stat(path.c_str(), &before), 0);
+        window->run(std::make_shared<FolderItem>(path));
+        EXPECT_EQ(ModifiedRowText(), c.listed);
+        const DateArea loaded = c.editable ? Loaded() : modificationOff;
+        ASSERT_EQ(ReadDateArea(*window), loaded);
+
+        // Ticked without an edit, or beside the other row: nothing moves, not
+        // even the change time.
+        ::usleep(20000);
+        Click(c.editable ? window->ckModified() : window->ckCreated());
+        PressChange();
+        struct stat after {};
+        ASSERT_EQ(::stat(path.c_str(), &after), 0);
+        EXPECT_TRUE(after.st_mtim == c.modified) << after.st_mtim.tv_sec << "." << after.st_mtim.tv_nsec;
+        EXPECT_TRUE(after.st_atim == before.st_atim && after.st_ctim == before.st_ctim);
+        EXPECT_EQ(ModifiedRowText(), c.listed);
+        EXPECT_EQ(ReadDateArea(*window), loaded);
+        // An edit is written as picked, to the second.
+        if (c.editable) {
+            StepUp(window->tcModifiedTime().NativeWidget(), QDateTimeEdit::SecondSection);
+            PressChange();
+            EXPECT_TRUE(ReadTimes(path).modification == (timespec{c.modified.tv_sec + 1, 0}));
+        }
+    }
+
+    // The arrow finds such a date after an edit: the row goes off as after loading.
+    const std::string path = folder.MakeFile("tmpfs/later.txt");
+    window->run(std::make_shared<FolderItem>(path));
+    StepUp(window->dcModifiedDate().NativeWidget(), QDateTimeEdit::YearSection);
+    SetTimes(path, kJanuary2001, 0, 400000000000, 0);
+    Click(window->stModifiedReload());
+    EXPECT_EQ(ReadDateArea(*window), modificationOff);
+    EXPECT_EQ(ShownModification(*window), (Shown{9999, 6, 30, 17, 6, 40})); // the year held to 9999
 }
 
 TEST_F(DateRows, ANameThatIsNotUtf8IsWrittenAndNoSibling)

@@ -18,6 +18,7 @@ namespace {
 
 constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
 constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
+constexpr std::int64_t kLastYear = 999'999'999;
 
 // Year, month, day, hour, minute, second.
 using Fields = std::array<std::int64_t, 6>;
@@ -122,8 +123,9 @@ TEST(DateTest, OutOfRangeFieldsCarryIntoLargerOnesAndStopAtTheSupportedYears)
         {&Date::SetMonth, 13, {2025, 1, 1, 0, 0, 0}},
         {&Date::SetDay, 0, {2024, 2, 29, 0, 0, 0}},
         {&Date::SetMinute, -1, {2024, 2, 29, 23, 59, 0}},
-        {&Date::SetYear, kMax, {9999, 12, 31, 23, 59, 59}},
-        {&Date::SetSecond, kMin, {1, 1, 1, 0, 0, 0}},
+        {&Date::SetYear, kMax, {kLastYear, 12, 31, 23, 59, 59}},
+        {&Date::SetSecond, kMin, {-kLastYear, 1, 1, 0, 0, 0}},
+        {&Date::SetYear, 0, {0, 3, 1, 0, 0, 0}}, // 1 BC
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.value);
@@ -133,20 +135,53 @@ TEST(DateTest, OutOfRangeFieldsCarryIntoLargerOnesAndStopAtTheSupportedYears)
         EXPECT_EQ(FieldsOf(Date::FromSecondsSinceEpoch(d.SecondsSinceEpoch())), c.expected);
         EXPECT_FALSE(d.AbbreviatedDate().empty());
     }
-    EXPECT_EQ(FieldsOf(Make({kMax, kMax, kMax, kMax, kMax, kMax})), (Fields{9999, 12, 31, 23, 59, 59}));
+    EXPECT_EQ(FieldsOf(Make({kMax, kMax, kMax, kMax, kMax, kMax})), (Fields{kLastYear, 12, 31, 23, 59, 59}));
     // Extremes that cancel out are added up exactly.
     EXPECT_EQ(FieldsOf(Make({700'000'000'000'000'000, -8'400'000'000'000'000'000 + 24'301, 1, 0, 0, 0})),
               (Fields{2025, 1, 1, 0, 0, 0}));
     EXPECT_EQ(FieldsOf(Make({2025, 1, -(kMax / 86400), kMax / 3600, 0, 0})), (Fields{2024, 12, 31, 15, 0, 0}));
-    EXPECT_EQ(FieldsOf(Date::FromSecondsSinceEpoch(kMin)), (Fields{1, 1, 1, 0, 0, 0}));
+    EXPECT_EQ(FieldsOf(Date::FromSecondsSinceEpoch(kMin)), (Fields{-kLastYear, 1, 1, 0, 0, 0}));
+    EXPECT_EQ(Make({0, 3, 1, 0, 0, 0}).AbbreviatedDate(), "1 Mar -0001"); // as Qt writes 1 BC
 }
 
-TEST(DateTest, InstantsRoundTrip)
+TEST(DateTest, InstantsRoundTripExactlyAndThroughTheirFieldsInEveryZone)
 {
-    // 1870 (local mean time), the second October 02:30, the last second of 9999.
-    for (std::int64_t instant : {-3155760000LL, 1761442200LL, 253402297199LL})
-        EXPECT_EQ(Date::FromSecondsSinceEpoch(instant).SecondsSinceEpoch(), instant);
-    EXPECT_EQ(Date::FromTimespec({-1, 500000000}).SecondsSinceEpoch(), -1); // the fraction is dropped
+    const struct {
+        const char* zone;
+        timespec instant;
+        const char* shown;
+        std::int64_t fromFields = 0; // how much later the fields alone stand for
+    } cases[] = {
+        {"Europe/Berlin", {-3155760000, 0}, "31 Dec 1869 00:53:28"}, // local mean time
+        {"Europe/Berlin", {1761442200, 123456789}, "26 Oct 2025 02:30:00"}, // CET, the repeated hour
+        {"Europe/Berlin", {-5364662401, 877000000}, "1 Jan 1800 00:53:27"}, // -5364662400.123
+        {"Europe/Berlin", {-60574996800, 0}, "15 Jun 0050 12:53:28"},     // beyond what the pickers hold
+        {"Europe/Berlin", {400000000000, 0}, "30 Jun 14645 17:06:40"},
+        {"Pacific/Kiritimati", {253402257600, 0}, "1 Jan 10000 02:00:00"},
+        // Zones that count leap seconds: each instant is 27 s later than without.
+        {"right/UTC", {1483228826, 0}, "1 Jan 2017 00:00:00", 1}, // 23:59:60
+        {"right/UTC", {1483228827, 500}, "1 Jan 2017 00:00:00"},
+        {"right/UTC", {1483228825, 0}, "31 Dec 2016 23:59:59"},
+        {"right/UTC", {1735689627, 0}, "1 Jan 2025 00:00:00"},
+        {"right/UTC", {0, 0}, "1 Jan 1970 00:00:00"},
+        {"right/Europe/Berlin", {1761438627, 0}, "26 Oct 2025 02:30:00"}, // CEST
+        {"right/Europe/Berlin", {1761442227, 0}, "26 Oct 2025 02:30:00"}, // CET
+        {"right/Europe/Berlin", {1761442200, 0}, "26 Oct 2025 02:29:33"},
+        {"right/Europe/Berlin", {0, 0}, "1 Jan 1970 01:00:00"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.zone << " " << c.instant.tv_sec << "." << c.instant.tv_nsec);
+        const ScopedTimeZone zone(c.zone);
+        const Date d = Date::FromTimespec(c.instant);
+        EXPECT_EQ(d.AbbreviatedDate() + " " + d.LongTime(), c.shown);
+        EXPECT_EQ(d.SecondsSinceEpoch(), c.instant.tv_sec);
+        EXPECT_EQ(d.Nanosecond(), c.instant.tv_nsec);
+        // The fields alone, with the offset, as Change sets them: whole seconds.
+        Date fields = Make(FieldsOf(d));
+        fields.SetUtcOffsetHint(d.UtcOffsetHint());
+        EXPECT_EQ(fields.SecondsSinceEpoch(), c.instant.tv_sec + c.fromFields);
+        EXPECT_EQ(fields.Nanosecond(), 0);
+    }
 }
 
 TEST(DateTest, TextsFollowTheUsersLocaleAndTheTimeShowsSeconds)

@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -49,27 +48,6 @@ bool operator==(const timespec& a, const timespec& b)
 
 Date At(std::int64_t seconds) { return Date::FromSecondsSinceEpoch(seconds); }
 
-// A tmpfs of the test's own, unmounted however the test ends.
-class TmpfsMount {
-public:
-    explicit TmpfsMount(std::string dir) : m_dir(std::move(dir))
-    {
-        ::mkdir(m_dir.c_str(), 0755);
-        m_mounted = ::mount("tmpfs", m_dir.c_str(), "tmpfs", 0, "size=1m") == 0;
-    }
-    ~TmpfsMount()
-    {
-        if (m_mounted)
-            ::umount2(m_dir.c_str(), MNT_DETACH);
-    }
-    bool Mounted() const { return m_mounted; }
-    bool MakeReadOnly() const { return ::mount(nullptr, m_dir.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0; }
-
-private:
-    std::string m_dir;
-    bool m_mounted = false;
-};
-
 class FolderItemTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(m_folder.IsValid()); }
@@ -104,6 +82,31 @@ TEST_F(FolderItemTest, ModificationTimeIsWrittenToTheSecondAndNothingElseChanges
     EXPECT_EQ(FolderItem(file).Length(), 18u);
     EXPECT_EQ(FolderItem(link).Length(), 12u);
     EXPECT_NE(Stat(link, false).st_mtim.tv_sec, kFebruary15) << "the link's own time was written";
+}
+
+TEST_F(FolderItemTest, ADateReadFromTheItemGoesBackExactlyWithoutMovingTheChangeTime)
+{
+    // A fraction, also before 1970 (-141840000.123); and a nanosecond later.
+    for (const timespec& time : {timespec{1761442200, 123456789}, timespec{-141840001, 877000000}}) {
+        SCOPED_TRACE(time.tv_sec);
+        const std::string path = m_folder.MakeFile("exact.txt");
+        const timespec times[2] = {{kOldAccess, 0}, time};
+        ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+        const struct stat before = Stat(path);
+        FolderItem item(path);
+        const std::optional<Date> read = item.ModificationDate();
+        ASSERT_TRUE(read);
+        ::usleep(20000); // so that a write would show in the change time
+        item.SetModificationDate(*read);
+        EXPECT_EQ(item.LastWriteError(), "");
+        const struct stat after = Stat(path);
+        EXPECT_TRUE(after.st_mtim == time) << after.st_mtim.tv_sec << "." << after.st_mtim.tv_nsec;
+        EXPECT_TRUE(after.st_ctim == before.st_ctim) << "written again";
+
+        const timespec later{time.tv_sec, time.tv_nsec + 1};
+        item.SetModificationDate(Date::FromTimespec(later));
+        EXPECT_TRUE(Stat(path).st_mtim == later);
+    }
 }
 
 TEST_F(FolderItemTest, NameThatIsNotUtf8ReachesThatItemAndNoOther)

@@ -12,6 +12,7 @@
 
 #include <fcntl.h>
 #include <ftw.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <cstdio>
 #include <ctime>
@@ -50,6 +51,23 @@ std::string TempFolder::MakeFile(const std::string& name, const QByteArray& cont
         ::close(fd);
     }
     return path;
+}
+
+TmpfsMount::TmpfsMount(std::string folder) : m_folder(std::move(folder))
+{
+    ::mkdir(m_folder.c_str(), 0755);
+    m_mounted = ::mount("tmpfs", m_folder.c_str(), "tmpfs", 0, "size=1m") == 0;
+}
+
+TmpfsMount::~TmpfsMount()
+{
+    if (m_mounted)
+        ::umount2(m_folder.c_str(), MNT_DETACH);
+}
+
+bool TmpfsMount::MakeReadOnly() const
+{
+    return ::mount(nullptr, m_folder.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
 }
 
 ScopedTimeZone::ScopedTimeZone(const char* zone) : m_saved(qgetenv("TZ"))

@@ -32,6 +32,23 @@ private:
     QTemporaryDir m_dir;
 };
 
+// A tmpfs of the test's own, mounted on a folder (made if missing) and
+// unmounted however the test ends. Mounting needs root; Mounted() says
+// whether it worked. tmpfs keeps any time a 64-bit second can hold.
+class TmpfsMount {
+public:
+    explicit TmpfsMount(std::string folder);
+    ~TmpfsMount();
+    TmpfsMount(const TmpfsMount&) = delete;
+    TmpfsMount& operator=(const TmpfsMount&) = delete;
+    bool Mounted() const { return m_mounted; }
+    bool MakeReadOnly() const;
+
+private:
+    std::string m_folder;
+    bool m_mounted = false;
+};
+
 // While it lives, the process runs in another time zone (TZ, read again
 // with tzset); the one before comes back with it.
 class ScopedTimeZone {
