@@ -1,6 +1,7 @@
 #include "DateControl.h"
 
 #include "Application.h"
+#include "EditCommand.h"
 #include "PickerFonts.h"
 #include "UiThread.h"
 
@@ -85,6 +86,7 @@ void DateControl::ShowDate(const QDate& date)
 {
     const QScopedValueRollback setting(m_settingValue, true);
     Widget(*this)->setDate(date);
+    ForgetEditHistory(Widget(*this));
 }
 
 void DateControl::SetDateValue(const Date& value)

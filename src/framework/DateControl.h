@@ -13,8 +13,8 @@
 //
 // ValueChanged is raised once for each change the user makes. Setting the
 // date from the program (SetDateValue, the Year, Month and Day setters, a
-// design-time list) never raises it. A disabled picker keeps showing its
-// date.
+// design-time list) never raises it, and starts the editor's undo history
+// afresh. A disabled picker keeps showing its date.
 class DateControl : public RectControl {
     DECLARE_CLASS_INFO
 

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QSignalBlocker>
 
 namespace {
 
@@ -210,4 +211,17 @@ std::unique_ptr<QObject> WatchKeysBeforeShortcuts(std::function<void(const QKeyE
         return nullptr;
     Tracker();
     return std::make_unique<KeyWatch>(std::move(beforeMatch));
+}
+
+void ForgetEditHistory(QWidget* field)
+{
+    QLineEdit* edit = LineEditOf(field);
+    if (!edit)
+        return;
+    // Setting the text, even the same text, is what clears a line edit's
+    // history. Quietly: the owner sees no edit.
+    const QSignalBlocker blocker(edit);
+    const Selection selection = SelectionOf(*edit);
+    edit->setText(edit->text());
+    Select(*edit, selection);
 }

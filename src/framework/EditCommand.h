@@ -40,3 +40,8 @@ bool RunEditCommand(EditCommand command);
 // calls stop when the returned object goes. Needs the application object;
 // without one, nothing is watched.
 std::unique_ptr<QObject> WatchKeysBeforeShortcuts(std::function<void(const QKeyEvent&)> beforeMatch);
+
+// Starts the undo history of the text field behind a widget afresh, keeping
+// its text, cursor and selection: what the program shows in a field is not
+// an edit that Undo could take back.
+void ForgetEditHistory(QWidget* field);

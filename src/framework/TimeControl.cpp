@@ -1,6 +1,7 @@
 #include "TimeControl.h"
 
 #include "Application.h"
+#include "EditCommand.h"
 #include "PickerFonts.h"
 #include "UiThread.h"
 
@@ -52,6 +53,7 @@ void TimeControl::ShowTime(const QTime& time)
 {
     const QScopedValueRollback setting(m_settingValue, true);
     Widget(*this)->setTime(time);
+    ForgetEditHistory(Widget(*this));
 }
 
 void TimeControl::ShowFields(std::int64_t hours, std::int64_t minutes, std::int64_t seconds)

@@ -16,8 +16,8 @@
 //
 // ValueChanged is raised once for each change the user makes. Setting the
 // time from the program (SetTimeValue, the Hours, Minutes and Seconds
-// setters, a design-time list) never raises it. A disabled picker keeps
-// showing its time.
+// setters, a design-time list) never raises it, and starts the editor's
+// undo history afresh. A disabled picker keeps showing its time.
 class TimeControl : public RectControl {
     DECLARE_CLASS_INFO
 

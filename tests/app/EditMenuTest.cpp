@@ -6,6 +6,7 @@
 
 #include "framework/CheckBox.h"
 #include "framework/Listbox.h"
+#include "framework/PushButton.h"
 #include "framework/MenuItem.h"
 #include "framework/TimeControl.h"
 #include "support/TestSupport.h"
@@ -172,6 +173,25 @@ TEST_F(EditMenu, ReachedFromTheKeyboardTheCommandsActOnTheSelectedSectionAndOthe
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, path.center());
     QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QApplication::clipboard()->text().toStdString(), window->lbFileDetails().Cell(1, 1));
+}
+
+TEST_F(EditMenu, UndoTakesNothingBackFromBeforeTheProgramShowedAValue)
+{
+    // Typed over and set back by the program to what was typed: the text is
+    // the same, yet the typing is no longer the user's to undo.
+    TimeControl& time = window->tcModifiedTime();
+    auto* edit = static_cast<QTimeEdit*>(time.NativeWidget());
+    Focus(time);
+    edit->setSelectedSection(QDateTimeEdit::HourSection);
+    QTest::keyClicks(edit, "07");
+    ASSERT_TRUE(Editor(time)->isUndoAvailable());
+    const QString typed = Editor(time)->text();
+    window->pbChange().Push();
+    EXPECT_EQ(Editor(time)->text(), typed) << "written and read back";
+    OpenEditMenu();
+    EXPECT_FALSE(window->EditUndo()->NativeAction()->isEnabled());
+    QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Editor(time)->text(), typed);
 }
 
 } // namespace

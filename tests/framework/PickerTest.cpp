@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QDateEdit>
+#include <QLineEdit>
 #include <QTest>
 #include <QTimeEdit>
 
@@ -95,6 +96,25 @@ TEST_F(PickerTest, UserEditRaisesValueChangedOnce)
     EXPECT_EQ(time.Hours(), 10);
     EXPECT_EQ(time.Minutes(), 30);
     EXPECT_EQ(dateChanges, 1);
+}
+
+TEST_F(PickerTest, AValueSetByTheProgramStartsTheUndoHistoryAfresh)
+{
+    // Typed, then shown by the program as typed: the same text, nothing to undo.
+    for (QDateTimeEdit* edit : {static_cast<QDateTimeEdit*>(dateEdit), static_cast<QDateTimeEdit*>(timeEdit)}) {
+        date.SetDateValue(MakeDate(2021, 3, 15, 9, 30, 0));
+        time.SetTimeValue(MakeDate(2021, 3, 15, 9, 30, 0));
+        edit->setFocus();
+        edit->setSelectedSection(edit->sectionAt(0));
+        QTest::keyClicks(edit, "11");
+        auto* line = edit->findChild<QLineEdit*>();
+        ASSERT_TRUE(line->isUndoAvailable());
+        const QString typed = line->text();
+        date.SetDateValue(MakeDate(2021, 3, 11, 11, 30, 0));
+        time.SetTimeValue(MakeDate(2021, 3, 11, 11, 30, 0));
+        EXPECT_EQ(line->text(), typed);
+        EXPECT_FALSE(line->isUndoAvailable()) << line->text().toStdString();
+    }
 }
 
 TEST_F(PickerTest, ProgramSetsAndListsShowWithoutEverRaisingValueChanged)
