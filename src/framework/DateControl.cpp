@@ -74,9 +74,13 @@ DateControl::DateControl() : RectControl(NewWidget<QDateEdit>())
     m_startDate = edit->date();
     // dateChanged is emitted synchronously, also for the program's own sets;
     // those are told apart by m_settingValue, so nothing is left to arrive
-    // after a setter has returned.
-    QObject::connect(edit, &QDateEdit::dateChanged, edit, [this] {
-        if (m_settingValue)
+    // after a setter has returned. Return emits it for the date already
+    // shown, which is no change.
+    m_lastShown = edit->date();
+    QObject::connect(edit, &QDateEdit::dateChanged, edit, [this](QDate date) {
+        const bool changed = date != m_lastShown;
+        m_lastShown = date;
+        if (m_settingValue || !changed)
             return;
         _CallGuarded([this] { ValueChanged.Raise(*this); });
     });

@@ -41,9 +41,13 @@ TimeControl::TimeControl() : RectControl(NewWidget<QTimeEdit>())
     ShowTime(QTime(0, 0, 0));
     m_startTime = edit->time();
     // As in DateControl: the program's own sets are told apart while they
-    // run, so a ValueChanged never comes from them.
-    QObject::connect(edit, &QTimeEdit::timeChanged, edit, [this] {
-        if (m_settingValue)
+    // run, so a ValueChanged never comes from them, and Return on the time
+    // already shown is no change.
+    m_lastShown = edit->time();
+    QObject::connect(edit, &QTimeEdit::timeChanged, edit, [this](QTime time) {
+        const bool changed = time != m_lastShown;
+        m_lastShown = time;
+        if (m_settingValue || !changed)
             return;
         _CallGuarded([this] { ValueChanged.Raise(*this); });
     });

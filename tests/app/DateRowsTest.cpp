@@ -14,6 +14,7 @@
 #include "support/TestSupport.h"
 
 #include <QDateTimeEdit>
+#include <QMainWindow>
 #include <QTest>
 
 #include <fcntl.h>
@@ -206,6 +207,27 @@ TEST_F(DateRows, ARefusedWriteLeavesTheItemAsItWasAndShowsTheTruth)
     EXPECT_EQ(ModifiedRowText(), "15 Feb 2025 10:00:00");
     EXPECT_EQ(ReadDateArea(*window), Loaded());
     ExpectContentUnchanged(locked);
+}
+
+TEST_F(DateRows, ReturnInAnUneditedPickerArmsNothingAndInAnEditedOneRunsChange)
+{
+    const std::string path = MakeLoadedFile("return.txt");
+    window->Handle()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window->Handle()));
+    const FileTimes before = ReadTimes(path);
+    for (RectControl* picker : std::initializer_list<RectControl*>{&window->dcCreatedDate(), &window->tcCreatedTime(),
+                                                                   &window->dcModifiedDate(), &window->tcModifiedTime()}) {
+        picker->NativeWidget()->setFocus();
+        QTest::keyClick(picker->NativeWidget(), Qt::Key_Return);
+        EXPECT_EQ(ReadDateArea(*window), Loaded()) << picker->Name();
+    }
+    EXPECT_TRUE(ReadTimes(path).modification == before.modification) << "nothing written, the fraction kept";
+
+    // Change is the window's default button: Return in the edited picker writes the row.
+    StepUp(window->tcModifiedTime().NativeWidget(), QDateTimeEdit::SecondSection);
+    QTest::keyClick(window->tcModifiedTime().NativeWidget(), Qt::Key_Return);
+    EXPECT_EQ(ReadTimes(path).modification.tv_sec, LocalSeconds(2025, 2, 15, 10, 0, 1));
+    EXPECT_EQ(ReadDateArea(*window), Loaded());
 }
 
 // --- Reload arrows ----------------------------------------------------------------

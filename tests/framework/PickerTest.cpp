@@ -86,12 +86,17 @@ TEST_F(PickerTest, UserEditRaisesValueChangedOnce)
 {
     date.SetDateValue(MakeDate(2021, 3, 15, 9, 30, 0));
     time.SetTimeValue(MakeDate(2021, 3, 15, 9, 30, 0));
+    // Return takes the shown value as it is: no change.
+    Press(dateEdit, QDateTimeEdit::YearSection, Qt::Key_Return);
+    Press(timeEdit, QDateTimeEdit::HourSection, Qt::Key_Return);
+    EXPECT_EQ(dateChanges + timeChanges, 0);
     Press(dateEdit, QDateTimeEdit::YearSection, Qt::Key_Up);
     EXPECT_EQ(dateChanges, 1);
     EXPECT_EQ(date.Year(), 2022);
     EXPECT_EQ(date.Day(), 15);
 
     Press(timeEdit, QDateTimeEdit::HourSection, Qt::Key_Up);
+    Press(timeEdit, QDateTimeEdit::HourSection, Qt::Key_Return);
     EXPECT_EQ(timeChanges, 1);
     EXPECT_EQ(time.Hours(), 10);
     EXPECT_EQ(time.Minutes(), 30);
