@@ -70,6 +70,9 @@ DateControl::DateControl() : RectControl(NewWidget<QDateEdit>())
     edit->setDateRange(QDate(100, 1, 1), QDate(9999, 12, 31));
     edit->setDisplayFormat(DisplayFormat());
     edit->setCalendarPopup(true);
+    // Times and dates read in their natural order in any window, also a
+    // right-to-left one.
+    edit->setLayoutDirection(Qt::LeftToRight);
     ShowDate(QDate::currentDate());
     m_startDate = edit->date();
     // dateChanged is emitted synchronously, also for the program's own sets;

@@ -37,6 +37,9 @@ const ClassInfo& TimeControl::StaticClassInfo()
 TimeControl::TimeControl() : RectControl(NewWidget<QTimeEdit>())
 {
     QTimeEdit* edit = Widget(*this);
+    // Times and dates read in their natural order in any window, also a
+    // right-to-left one.
+    edit->setLayoutDirection(Qt::LeftToRight);
     UpdateDisplayFormat();
     ShowTime(QTime(0, 0, 0));
     m_startTime = edit->time();

@@ -4,6 +4,7 @@
 
 #include "framework/Date.h"
 #include "framework/DateControl.h"
+#include "framework/Localization.h"
 #include "framework/TimeControl.h"
 
 #include <QApplication>
@@ -120,6 +121,17 @@ TEST_F(PickerTest, AValueSetByTheProgramStartsTheUndoHistoryAfresh)
         EXPECT_EQ(line->text(), typed);
         EXPECT_FALSE(line->isUndoAvailable()) << line->text().toStdString();
     }
+}
+
+TEST_F(PickerTest, QtsRightToLeftTranslationLeavesTheLayoutAndTheTimeLeftToRight)
+{
+    InstallTranslations(QLocale("he_IL"));
+    ASSERT_NE(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Cancel") << "Qt's Hebrew translation";
+    EXPECT_EQ(QGuiApplication::layoutDirection(), Qt::LeftToRight);
+    time.SetTimeValue(MakeDate(2024, 5, 6, 12, 23, 2));
+    EXPECT_EQ(timeEdit->text(), "12:23:02");
+    EXPECT_TRUE(timeEdit->isLeftToRight() && dateEdit->isLeftToRight());
+    InstallTranslations(QLocale::c());
 }
 
 TEST_F(PickerTest, ProgramSetsAndListsShowWithoutEverRaisingValueChanged)
