@@ -285,14 +285,14 @@ TEST_F(DateRows, PlusOpensAndMinusForgetsWhateverTheRowsHold)
     enum Last { TheShownOne, TheChosenOne, Nothing };
     const struct {
         const char* name;
-        bool armed; // an item shown and its modification row armed, else nothing shown
+        bool armed; // an item shown and both rows armed, else nothing shown
         int x;
         Dialog dialog;
         Last last;
         DateArea area;
     } cases[] = {
         {"minus with nothing shown", false, 40, NoDialog, Nothing, kForgotten},
-        {"plus cancelled", true, 10, Cancel, TheShownOne, Loaded(false, true)},
+        {"plus cancelled", true, 10, Cancel, TheShownOne, Loaded(true, true)},
         {"plus with an item chosen", true, 10, Choose, TheChosenOne, Loaded()},
         {"minus with a row armed", true, 40, NoDialog, Nothing, kForgotten},
         {"both: opens first, then forgets", true, 28, Choose, Nothing, kForgotten},
@@ -300,8 +300,10 @@ TEST_F(DateRows, PlusOpensAndMinusForgetsWhateverTheRowsHold)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string shown = c.armed ? MakeLoadedFile("shown.txt") : "";
-        if (c.armed)
+        if (c.armed) {
             PickModification(*window, 2033, 4, 4, 4, 4, 4);
+            PickCreation(*window, 2032, 3, 3, 3, 3, 3);
+        }
         const Shown modified = ShownModification(*window), created = ShownCreation(*window);
         bool answered = false;
         if (c.dialog != NoDialog)
