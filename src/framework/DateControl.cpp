@@ -1,6 +1,7 @@
 #include "DateControl.h"
 
 #include "Application.h"
+#include "EditCommand.h"
 #include "PickerFonts.h"
 #include "UiThread.h"
 
@@ -69,13 +70,20 @@ DateControl::DateControl() : RectControl(NewWidget<QDateEdit>())
     edit->setDateRange(QDate(100, 1, 1), QDate(9999, 12, 31));
     edit->setDisplayFormat(DisplayFormat());
     edit->setCalendarPopup(true);
+    // Times and dates read in their natural order in any window, also a
+    // right-to-left one.
+    edit->setLayoutDirection(Qt::LeftToRight);
     ShowDate(QDate::currentDate());
     m_startDate = edit->date();
     // dateChanged is emitted synchronously, also for the program's own sets;
     // those are told apart by m_settingValue, so nothing is left to arrive
-    // after a setter has returned.
-    QObject::connect(edit, &QDateEdit::dateChanged, edit, [this] {
-        if (m_settingValue)
+    // after a setter has returned. Return emits it for the date already
+    // shown, which is no change.
+    m_lastShown = edit->date();
+    QObject::connect(edit, &QDateEdit::dateChanged, edit, [this](QDate date) {
+        const bool changed = date != m_lastShown;
+        m_lastShown = date;
+        if (m_settingValue || !changed)
             return;
         _CallGuarded([this] { ValueChanged.Raise(*this); });
     });
@@ -85,6 +93,7 @@ void DateControl::ShowDate(const QDate& date)
 {
     const QScopedValueRollback setting(m_settingValue, true);
     Widget(*this)->setDate(date);
+    ForgetEditHistory(Widget(*this));
 }
 
 void DateControl::SetDateValue(const Date& value)

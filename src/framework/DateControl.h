@@ -11,10 +11,11 @@
 
 // A date picker: shows and edits a calendar date, with a drop-down calendar.
 //
-// ValueChanged is raised once for each change the user makes. Setting the
-// date from the program (SetDateValue, the Year, Month and Day setters, a
-// design-time list) never raises it. A disabled picker keeps showing its
-// date.
+// ValueChanged is raised once for each change the user makes to the date
+// shown; Return on an unchanged date is none. Setting the date from the
+// program (SetDateValue, the Year, Month and Day setters, a design-time
+// list) never raises it, and starts the editor's undo history afresh. A
+// disabled picker keeps showing its date.
 class DateControl : public RectControl {
     DECLARE_CLASS_INFO
 
@@ -60,6 +61,7 @@ private:
     void ShowDate(const QDate& date);
 
     QDate m_startDate;
+    QDate m_lastShown;
     std::int64_t m_dateFormat = 4;
     bool m_settingValue = false;
 };

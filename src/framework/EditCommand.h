@@ -1,7 +1,13 @@
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string_view>
+
+class QKeyEvent;
+class QObject;
+class QWidget;
 
 // The standard Edit commands. A menu item named EditUndo, EditCut, EditCopy,
 // EditPaste, EditClear or EditSelectAll carries one: chosen without a
@@ -9,6 +15,11 @@
 // the command's key does there (Ctrl+Z, Ctrl+X, Ctrl+C, Ctrl+V, Delete,
 // Ctrl+A), so an edit made from the menu is the user's edit of that field.
 // A text field is a line edit, also the one inside a picker or a combo box.
+//
+// The focused text field is the active window's own focus widget. While the
+// menu bar holds the focus for its keyboard navigation (Alt, arrows), it is
+// the widget that had the focus before, so a command reached from the
+// keyboard acts where the user was typing.
 enum class EditCommand { Undo, Cut, Copy, Paste, Clear, SelectAll };
 
 // The command a menu item of this name carries, if any.
@@ -22,3 +33,15 @@ bool EditCommandApplies(EditCommand command);
 
 // Runs the command on the focused text field; false when there is none.
 bool RunEditCommand(EditCommand command);
+
+// Calls beforeMatch with each key press just before the application matches
+// it against the shortcuts, so that an action can bring its enabled state up
+// to date first: a disabled action leaves the key to the focused widget. The
+// calls stop when the returned object goes. Needs the application object;
+// without one, nothing is watched.
+std::unique_ptr<QObject> WatchKeysBeforeShortcuts(std::function<void(const QKeyEvent&)> beforeMatch);
+
+// Starts the undo history of the text field behind a widget afresh, keeping
+// its text, cursor and selection: what the program shows in a field is not
+// an edit that Undo could take back.
+void ForgetEditHistory(QWidget* field);

@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -51,18 +52,41 @@ bool LoadFirst(QTranslator& translator, const QLocale& language, const QStringLi
 }
 
 // Installs the translation of the first of the locale's UI languages that
-// has one.
-void InstallFirst(const QLocale& locale, const QStringList& names, const QStringList& folders)
+// has one, and returns that language.
+std::optional<QLocale> InstallFirst(const QLocale& locale, const QStringList& names, const QStringList& folders)
 {
     auto translator = std::make_unique<QTranslator>();
     for (const QString& language : locale.uiLanguages()) {
         if (LoadFirst(*translator, QLocale(language), names, folders)) {
             QCoreApplication::installTranslator(translator.get());
             g_installed.push_back(std::move(translator));
-            return;
+            return QLocale(language);
         }
     }
+    return std::nullopt;
 }
+
+// Qt lays the application out in the direction that its own translation
+// names (QT_LAYOUT_DIRECTION). This answer, asked before Qt's translation,
+// names the direction of the program's texts instead: the windows are laid
+// out for what they say, while Qt's dialogs still speak the user's language.
+class LayoutDirectionTranslator : public QTranslator {
+public:
+    explicit LayoutDirectionTranslator(Qt::LayoutDirection direction)
+        : m_direction(direction == Qt::RightToLeft ? QStringLiteral("RTL") : QStringLiteral("LTR"))
+    {
+    }
+    bool isEmpty() const override { return false; }
+    QString translate(const char* context, const char* sourceText, const char* = nullptr, int = -1) const override
+    {
+        return qstrcmp(context, "QGuiApplication") == 0 && qstrcmp(sourceText, "QT_LAYOUT_DIRECTION") == 0
+                   ? m_direction
+                   : QString();
+    }
+
+private:
+    QString m_direction;
+};
 
 const QTranslator* TranslatorFor(const std::string& language)
 {
@@ -126,5 +150,9 @@ void InstallTranslations(const QLocale& locale)
     g_installed.clear();
     InstallFirst(locale, {QStringLiteral("qtbase"), QStringLiteral("qt")},
                  {QLibraryInfo::path(QLibraryInfo::TranslationsPath)});
-    InstallFirst(locale, {name}, ProgramFolders(name, installedFolder));
+    const std::optional<QLocale> program = InstallFirst(locale, {name}, ProgramFolders(name, installedFolder));
+    // Installing it makes Qt ask for the direction again.
+    auto direction = std::make_unique<LayoutDirectionTranslator>(program ? program->textDirection() : Qt::LeftToRight);
+    QCoreApplication::installTranslator(direction.get());
+    g_installed.push_back(std::move(direction));
 }

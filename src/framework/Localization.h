@@ -28,4 +28,7 @@ void SetProgramTranslations(const std::string& name, const std::string& installe
 // translation (qtbase_<language>.qm, else qt_<language>.qm, from
 // QLibraryInfo's translations folder) and, in the same way, the program's;
 // replaces what an earlier call installed. Needs the application object.
+// The application's layout direction follows the program's translation, not
+// Qt's: right to left only where the program's texts are in a right-to-left
+// language, left to right where it has no translation.
 void InstallTranslations(const QLocale& locale = QLocale::system());

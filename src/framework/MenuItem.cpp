@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QMenu>
 
@@ -81,6 +82,16 @@ void MenuItem::SetName(const std::string& name)
     RequireMainThread();
     m_name = name;
     m_editCommand = EditCommandOfItem(name);
+    // A key is matched against the actions' shortcuts as it is pressed; the
+    // command's enabled state must be current then, so that a command that
+    // does not apply leaves its key to the focused widget.
+    m_keyWatch.reset();
+    if (m_editCommand) {
+        m_keyWatch = WatchKeysBeforeShortcuts([this](const QKeyEvent& key) {
+            if (!m_action->shortcut().isEmpty() && m_action->shortcut() == QKeySequence(key.keyCombination()))
+                ApplyEnabled();
+        });
+    }
     ApplyEnabled();
     m_action->setObjectName(QString::fromStdString(name));
     if (m_menu)

@@ -12,6 +12,7 @@
 
 class QAction;
 class QMenu;
+class QObject;
 
 // One item of a menu tree: a menu bar's menu, a menu's command or a
 // separator. Items are owned by shared_ptr; a parent holds its children.
@@ -28,7 +29,8 @@ class QMenu;
 //
 // Enabled is the item's own setting. What the user can choose follows it,
 // except that an automatically enabled Edit command is enabled only while
-// it applies to the focused field, decided each time its menu opens.
+// it applies to the focused field, decided each time its menu opens and
+// each time its key is pressed.
 //
 // Every member raises ThreadAccessingUIException off the main thread.
 class MenuItem : public Object, public std::enable_shared_from_this<MenuItem> {
@@ -103,6 +105,8 @@ private:
     // QApplication does, which the runtime's finalisers see to.
     std::unique_ptr<QAction> m_action;
     std::unique_ptr<QMenu> m_menu;
+    // An Edit command's watch of the keys; it goes before the action.
+    std::unique_ptr<QObject> m_keyWatch;
     MenuItem* m_parent = nullptr;
     std::vector<std::shared_ptr<MenuItem>> m_children;
     std::string m_name;

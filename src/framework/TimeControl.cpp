@@ -1,6 +1,7 @@
 #include "TimeControl.h"
 
 #include "Application.h"
+#include "EditCommand.h"
 #include "PickerFonts.h"
 #include "UiThread.h"
 
@@ -36,13 +37,20 @@ const ClassInfo& TimeControl::StaticClassInfo()
 TimeControl::TimeControl() : RectControl(NewWidget<QTimeEdit>())
 {
     QTimeEdit* edit = Widget(*this);
+    // Times and dates read in their natural order in any window, also a
+    // right-to-left one.
+    edit->setLayoutDirection(Qt::LeftToRight);
     UpdateDisplayFormat();
     ShowTime(QTime(0, 0, 0));
     m_startTime = edit->time();
     // As in DateControl: the program's own sets are told apart while they
-    // run, so a ValueChanged never comes from them.
-    QObject::connect(edit, &QTimeEdit::timeChanged, edit, [this] {
-        if (m_settingValue)
+    // run, so a ValueChanged never comes from them, and Return on the time
+    // already shown is no change.
+    m_lastShown = edit->time();
+    QObject::connect(edit, &QTimeEdit::timeChanged, edit, [this](QTime time) {
+        const bool changed = time != m_lastShown;
+        m_lastShown = time;
+        if (m_settingValue || !changed)
             return;
         _CallGuarded([this] { ValueChanged.Raise(*this); });
     });
@@ -52,6 +60,7 @@ void TimeControl::ShowTime(const QTime& time)
 {
     const QScopedValueRollback setting(m_settingValue, true);
     Widget(*this)->setTime(time);
+    ForgetEditHistory(Widget(*this));
 }
 
 void TimeControl::ShowFields(std::int64_t hours, std::int64_t minutes, std::int64_t seconds)

@@ -14,10 +14,11 @@
 // A time-of-day picker: shows and edits hours, minutes and, with
 // ShowSeconds, seconds.
 //
-// ValueChanged is raised once for each change the user makes. Setting the
-// time from the program (SetTimeValue, the Hours, Minutes and Seconds
-// setters, a design-time list) never raises it. A disabled picker keeps
-// showing its time.
+// ValueChanged is raised once for each change the user makes to the time
+// shown; Return on an unchanged time is none. Setting the time from the
+// program (SetTimeValue, the Hours, Minutes and Seconds setters, a
+// design-time list) never raises it, and starts the editor's undo history
+// afresh. A disabled picker keeps showing its time.
 class TimeControl : public RectControl {
     DECLARE_CLASS_INFO
 
@@ -65,6 +66,7 @@ private:
     void UpdateDisplayFormat();
 
     QTime m_startTime;
+    QTime m_lastShown;
     std::optional<std::int64_t> m_offsetHint;
     bool m_showSeconds = true;
     std::int64_t m_timeFormat = 0;

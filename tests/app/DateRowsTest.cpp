@@ -14,6 +14,7 @@
 #include "support/TestSupport.h"
 
 #include <QDateTimeEdit>
+#include <QMainWindow>
 #include <QTest>
 
 #include <fcntl.h>
@@ -272,6 +273,27 @@ TEST_F(DateRows, ARefusedWriteLeavesTheItemAsItWasAndShowsTheTruth)
     ExpectContentUnchanged(locked);
 }
 
+TEST_F(DateRows, ReturnInAnUneditedPickerArmsNothingAndInAnEditedOneRunsChange)
+{
+    const std::string path = MakeLoadedFile("return.txt");
+    window->Handle()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window->Handle()));
+    const FileTimes before = ReadTimes(path);
+    for (RectControl* picker : std::initializer_list<RectControl*>{&window->dcCreatedDate(), &window->tcCreatedTime(),
+                                                                   &window->dcModifiedDate(), &window->tcModifiedTime()}) {
+        picker->NativeWidget()->setFocus();
+        QTest::keyClick(picker->NativeWidget(), Qt::Key_Return);
+        EXPECT_EQ(ReadDateArea(*window), Loaded()) << picker->Name();
+    }
+    EXPECT_TRUE(ReadTimes(path).modification == before.modification) << "nothing written, the fraction kept";
+
+    // Change is the window's default button: Return in the edited picker writes the row.
+    StepUp(window->tcModifiedTime().NativeWidget(), QDateTimeEdit::SecondSection);
+    QTest::keyClick(window->tcModifiedTime().NativeWidget(), Qt::Key_Return);
+    EXPECT_EQ(ReadTimes(path).modification.tv_sec, LocalSeconds(2025, 2, 15, 10, 0, 1));
+    EXPECT_EQ(ReadDateArea(*window), Loaded());
+}
+
 // --- Reload arrows ----------------------------------------------------------------
 
 TEST_F(DateRows, AnArrowPutsTheItemsCurrentDateBackOnlyWhileEnabled)
@@ -327,14 +349,14 @@ TEST_F(DateRows, PlusOpensAndMinusForgetsWhateverTheRowsHold)
     enum Last { TheShownOne, TheChosenOne, Nothing };
     const struct {
         const char* name;
-        bool armed; // an item shown and its modification row armed, else nothing shown
+        bool armed; // an item shown and both rows armed, else nothing shown
         int x;
         Dialog dialog;
         Last last;
         DateArea area;
     } cases[] = {
         {"minus with nothing shown", false, 40, NoDialog, Nothing, kForgotten},
-        {"plus cancelled", true, 10, Cancel, TheShownOne, Loaded(false, true)},
+        {"plus cancelled", true, 10, Cancel, TheShownOne, Loaded(true, true)},
         {"plus with an item chosen", true, 10, Choose, TheChosenOne, Loaded()},
         {"minus with a row armed", true, 40, NoDialog, Nothing, kForgotten},
         {"both: opens first, then forgets", true, 28, Choose, Nothing, kForgotten},
@@ -342,8 +364,10 @@ TEST_F(DateRows, PlusOpensAndMinusForgetsWhateverTheRowsHold)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string shown = c.armed ? MakeLoadedFile("shown.txt") : "";
-        if (c.armed)
+        if (c.armed) {
             PickModification(*window, 2033, 4, 4, 4, 4, 4);
+            PickCreation(*window, 2032, 3, 3, 3, 3, 3);
+        }
         const Shown modified = ShownModification(*window), created = ShownCreation(*window);
         bool answered = false;
         if (c.dialog != NoDialog)

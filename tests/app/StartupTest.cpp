@@ -4,6 +4,9 @@
 #include "window/MainWindow.h"
 
 #include "framework/MenuBar.h"
+#include "support/TestSupport.h"
+
+#include <QAction>
 
 #include <QApplication>
 #include <QTimer>
@@ -11,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -53,6 +57,23 @@ TEST(Startup, ApplicationWindowAndMenusAreWiredTogether)
     ASSERT_NE(window, nullptr) << "late start-up makes the main window";
     EXPECT_EQ(window->MenuBar(), app->MenuBar());
     EXPECT_EQ(std::dynamic_pointer_cast<MainMenuBar>(app->MenuBar()), implicit::MainMenuBar());
+
+    // Each item chosen runs its own command.
+    std::vector<std::string> ran;
+    SetDesktopServicesHook([&](const std::string& request) { ran.push_back(request); });
+    const std::pair<const char*, std::string> commands[] = {
+        {"FileOpen", "open dialog"}, {"HelpSupport", std::string("url ") + App::SupportAddress}, {"HelpAbout", "about"}};
+    bool answered = false;
+    for (const auto& [item, command] : commands) {
+        ran.clear();
+        if (command == "open dialog")
+            AnswerNextOpenDialog("", &answered);
+        app->MenuBar()->_Lookup(item)->NativeAction()->trigger();
+        if (std::exchange(answered, false))
+            ran.push_back("open dialog");
+        EXPECT_EQ(ran, std::vector<std::string>{command}) << item;
+    }
+    SetDesktopServicesHook(nullptr);
     window->Close();
 }
 

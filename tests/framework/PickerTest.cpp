@@ -4,10 +4,12 @@
 
 #include "framework/Date.h"
 #include "framework/DateControl.h"
+#include "framework/Localization.h"
 #include "framework/TimeControl.h"
 
 #include <QApplication>
 #include <QDateEdit>
+#include <QLineEdit>
 #include <QTest>
 #include <QTimeEdit>
 
@@ -85,16 +87,51 @@ TEST_F(PickerTest, UserEditRaisesValueChangedOnce)
 {
     date.SetDateValue(MakeDate(2021, 3, 15, 9, 30, 0));
     time.SetTimeValue(MakeDate(2021, 3, 15, 9, 30, 0));
+    // Return takes the shown value as it is: no change.
+    Press(dateEdit, QDateTimeEdit::YearSection, Qt::Key_Return);
+    Press(timeEdit, QDateTimeEdit::HourSection, Qt::Key_Return);
+    EXPECT_EQ(dateChanges + timeChanges, 0);
     Press(dateEdit, QDateTimeEdit::YearSection, Qt::Key_Up);
     EXPECT_EQ(dateChanges, 1);
     EXPECT_EQ(date.Year(), 2022);
     EXPECT_EQ(date.Day(), 15);
 
     Press(timeEdit, QDateTimeEdit::HourSection, Qt::Key_Up);
+    Press(timeEdit, QDateTimeEdit::HourSection, Qt::Key_Return);
     EXPECT_EQ(timeChanges, 1);
     EXPECT_EQ(time.Hours(), 10);
     EXPECT_EQ(time.Minutes(), 30);
     EXPECT_EQ(dateChanges, 1);
+}
+
+TEST_F(PickerTest, AValueSetByTheProgramStartsTheUndoHistoryAfresh)
+{
+    // Typed, then shown by the program as typed: the same text, nothing to undo.
+    for (QDateTimeEdit* edit : {static_cast<QDateTimeEdit*>(dateEdit), static_cast<QDateTimeEdit*>(timeEdit)}) {
+        date.SetDateValue(MakeDate(2021, 3, 15, 9, 30, 0));
+        time.SetTimeValue(MakeDate(2021, 3, 15, 9, 30, 0));
+        edit->setFocus();
+        edit->setSelectedSection(edit->sectionAt(0));
+        QTest::keyClicks(edit, "11");
+        auto* line = edit->findChild<QLineEdit*>();
+        ASSERT_TRUE(line->isUndoAvailable());
+        const QString typed = line->text();
+        date.SetDateValue(MakeDate(2021, 3, 11, 11, 30, 0));
+        time.SetTimeValue(MakeDate(2021, 3, 11, 11, 30, 0));
+        EXPECT_EQ(line->text(), typed);
+        EXPECT_FALSE(line->isUndoAvailable()) << line->text().toStdString();
+    }
+}
+
+TEST_F(PickerTest, QtsRightToLeftTranslationLeavesTheLayoutAndTheTimeLeftToRight)
+{
+    InstallTranslations(QLocale("he_IL"));
+    ASSERT_NE(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Cancel") << "Qt's Hebrew translation";
+    EXPECT_EQ(QGuiApplication::layoutDirection(), Qt::LeftToRight);
+    time.SetTimeValue(MakeDate(2024, 5, 6, 12, 23, 2));
+    EXPECT_EQ(timeEdit->text(), "12:23:02");
+    EXPECT_TRUE(timeEdit->isLeftToRight() && dateEdit->isLeftToRight());
+    InstallTranslations(QLocale::c());
 }
 
 TEST_F(PickerTest, ProgramSetsAndListsShowWithoutEverRaisingValueChanged)
