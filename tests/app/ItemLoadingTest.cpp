@@ -6,6 +6,8 @@
 #include "framework/Listbox.h"
 #include "support/TestSupport.h"
 
+#include <QTextLayout>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -131,6 +133,33 @@ TEST_F(ItemLoading, ADropLoadsEachFileItemInTurnAndShowsTheLastOrIsRefusedWithou
     EXPECT_EQ(DetailRows(*window), armedRows);
     EXPECT_EQ(ShownModification(*window), armedModified);
     EXPECT_EQ(ReadDateArea(*window), Loaded(true, true));
+}
+
+TEST_F(ItemLoading, ADateTextReadsFromLeftToRightInEveryLanguage)
+{
+    const QLocale saved;
+    for (const char* name : {"en_GB", "de_DE", "he_IL", "ar_EG", "fa_IR", "ur_PK"}) {
+        SCOPED_TRACE(name);
+        QLocale::setDefault(QLocale(QString::fromLatin1(name)));
+        const QString text = QString::fromStdString(window->formatDate(Date::FromSecondsSinceEpoch(kFebruary15)));
+        QTextLayout layout(text);
+        QTextOption option;
+        option.setTextDirection(Qt::LeftToRight);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        const QTextLine line = layout.createLine();
+        layout.endLayout();
+        // Each part (day, month, year, time...) starts right of the one before.
+        qreal previous = -1;
+        for (int i = 0; i < text.size(); ++i) {
+            if (text[i].isSpace() || (i > 0 && !text[i - 1].isSpace()))
+                continue;
+            const qreal x = line.cursorToX(i);
+            EXPECT_GT(x, previous) << text.toStdString() << " at " << i;
+            previous = x;
+        }
+    }
+    QLocale::setDefault(saved);
 }
 
 TEST_F(ItemLoading, SizeTextIsTheNumberAndUnitOfTheLength)
