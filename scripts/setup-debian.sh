@@ -15,6 +15,7 @@ if [ "${1:-}" = "--tests" ]; then
     libgtest-dev libgmock-dev libbenchmark-dev
     ntfs-3g fuse3 util-linux e2fsprogs
     xvfb xauth xdotool
+    fonts-dejavu-extra  # a second, narrower family for the text-fitting tests
   )
 fi
 
