@@ -16,6 +16,7 @@ if [ "${1:-}" = "--tests" ]; then
     ntfs-3g fuse3 util-linux e2fsprogs
     tzdata
     xvfb xauth xdotool
+    fonts-dejavu-extra  # a second, narrower family for the text-fitting tests
   )
 fi
 

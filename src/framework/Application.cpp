@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QIcon>
+#include <QIconEngine>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QTimer>
@@ -23,6 +24,53 @@
 namespace {
 
 using Requests = std::vector<std::string>;
+
+// An icon read from its file when it is first drawn, not when it is made:
+// reading an image first loads Qt's image-format readers, a noticeable part
+// of start-up, and a window shown offscreen, or by a desktop that takes the
+// icon from the program's desktop entry, never draws it.
+class IconFileEngine : public QIconEngine {
+public:
+    explicit IconFileEngine(QString path) : m_path(std::move(path)) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        Read().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return Read().actualSize(size, mode, state);
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return Read().pixmap(size, mode, state);
+    }
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal scale) override
+    {
+        return Read().pixmap(size, scale, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override
+    {
+        return Read().availableSizes(mode, state);
+    }
+    bool isNull() override { return Read().isNull(); }
+    QString key() const override { return QStringLiteral("IconFileEngine"); }
+    QIconEngine* clone() const override { return new IconFileEngine(m_path); }
+
+private:
+    const QIcon& Read()
+    {
+        if (!m_read) {
+            m_icon = QIcon(m_path);
+            m_read = true;
+        }
+        return m_icon;
+    }
+
+    QString m_path;
+    QIcon m_icon;
+    bool m_read = false;
+};
 
 struct Runtime {
     std::unique_ptr<QApplication> qtApp;
@@ -221,8 +269,9 @@ bool _RuntimeInit(int& argc, char** argv, const ProgramInfo& program)
     if (runtime.qtApp) {
         // The desktop's theme icon where the program is installed, else the
         // one built into the program.
-        QApplication::setWindowIcon(QIcon::fromTheme(QString::fromStdString(program.iconName),
-                                                     QIcon(QString::fromStdString(program.iconResource))));
+        QApplication::setWindowIcon(
+            QIcon::fromTheme(QString::fromStdString(program.iconName),
+                             QIcon(new IconFileEngine(QString::fromStdString(program.iconResource)))));
     }
     SetProgramTranslations(program.translationsName, program.translationsFolder);
     InstallTranslations();

@@ -8,7 +8,6 @@
 #include <QApplication>
 #include <QDateEdit>
 #include <QLocale>
-#include <QRegularExpression>
 #include <QScopedValueRollback>
 
 #include <algorithm>
@@ -24,9 +23,17 @@ QDateEdit* Widget(const DateControl& picker)
 // section would make the picker read years as 19xx or 20xx.
 QString DisplayFormat()
 {
-    QString format = QLocale().dateFormat(QLocale::ShortFormat);
-    format.replace(QRegularExpression(QStringLiteral("y+")), QStringLiteral("yyyy"));
-    return format;
+    // Every run of y becomes yyyy; a loop, since a regular expression is
+    // compiled afresh for each picker at start-up.
+    const QString format = QLocale().dateFormat(QLocale::ShortFormat);
+    QString full;
+    for (qsizetype i = 0; i < format.size(); ++i) {
+        if (format[i] != QLatin1Char('y'))
+            full += format[i];
+        else if (i == 0 || format[i - 1] != QLatin1Char('y'))
+            full += QStringLiteral("yyyy");
+    }
+    return full;
 }
 
 // The nearest valid date to the fields, in the picker's range.

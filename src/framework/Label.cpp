@@ -1,33 +1,19 @@
 #include "Label.h"
 
-#include <QRegularExpression>
-
 #include "Application.h"
+#include "Fonts.h"
 #include "UiThread.h"
 
 #include <QEvent>
-#include <QFontInfo>
-#include <QFontMetricsF>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOption>
+
+#include <algorithm>
 
 namespace {
-
-// Whether one line of text, laid out as the label lays it out, lies whole
-// inside a label this wide: its advance fits and no glyph's ink sticks out
-// at either end.
-bool FitsOnOneLine(const QString& text, const QFont& font, int width, Qt::Alignment alignment)
-{
-    const QFontMetricsF metrics(font);
-    const qreal advance = metrics.horizontalAdvance(text);
-    const QRectF ink = metrics.tightBoundingRect(text);
-    qreal origin = 0;
-    if (alignment & Qt::AlignHCenter)
-        origin = (width - advance) / 2;
-    else if (alignment & Qt::AlignRight)
-        origin = width - advance;
-    return advance <= width && (ink.isEmpty() || (origin + ink.left() >= 0 && origin + ink.right() <= width));
-}
 
 // The widget behind a Label.
 //
@@ -38,38 +24,26 @@ bool FitsOnOneLine(const QString& text, const QFont& font, int width, Qt::Alignm
 // normal meaning otherwise: the widget is really disabled, takes no focus and
 // draws its text in the palette's disabled colour.
 //
-// A single line is shown whole: where it is wider than the label in the
-// font the label's settings ask for, it is drawn at the largest smaller size
-// that fits, bold and all. A desktop font wider than the one the layout was
-// drawn for then shrinks the text instead of cutting off its ends.
+// A single line is fitted to the label as it is drawn (FitOneLine), so only
+// once its text, font and width are final, and again only when one of them
+// changes: a desktop font wider than the one the layout was drawn for then
+// shrinks the text a little instead of cutting off its ends. The widget's
+// own font stays the one the label's settings ask for. A selectable label
+// is drawn by Qt's text control, in that font.
 class LabelWidget : public QLabel {
 public:
-    explicit LabelWidget(Label* owner) : m_owner(owner), m_font(font())
+    explicit LabelWidget(Label* owner) : m_owner(owner)
     {
         setTextFormat(Qt::PlainText);
         setWordWrap(false);
         setFocusPolicy(Qt::NoFocus);
+        // Not selectable until Selectable says so.
+        setTextInteractionFlags(Qt::NoTextInteraction);
     }
 
-    void SetRequestedFont(const QFont& font)
-    {
-        m_font = font;
-        FitText();
-    }
+    bool FitsItsLine() const { return !wordWrap() && textInteractionFlags() == Qt::NoTextInteraction; }
 
-    void FitText()
-    {
-        QFont shown = m_font;
-        if (!wordWrap() && !FitsOnOneLine(text(), shown, width(), alignment())) {
-            for (int size = QFontInfo(m_font).pixelSize() - 1; size >= 1; --size) {
-                shown.setPixelSize(size);
-                if (FitsOnOneLine(text(), shown, width(), alignment()))
-                    break;
-            }
-        }
-        if (font() != shown)
-            setFont(shown);
-    }
+    const FittedLine& Shown() { return m_fitter.Fit(text(), font(), contentsRect().width(), alignment()); }
 
 protected:
     bool event(QEvent* event) override
@@ -88,15 +62,26 @@ protected:
         return QLabel::event(event);
     }
 
-    void resizeEvent(QResizeEvent* event) override
+    // What QLabel draws for a plain line, in the fitted font.
+    void paintEvent(QPaintEvent* event) override
     {
-        QLabel::resizeEvent(event);
-        FitText();
+        if (!FitsItsLine()) {
+            QLabel::paintEvent(event);
+            return;
+        }
+        const FittedLine& line = Shown();
+        QPainter painter(this);
+        drawFrame(&painter);
+        painter.setFont(line.font);
+        QStyleOption option;
+        option.initFrom(this);
+        style()->drawItemText(&painter, contentsRect(), int(QStyle::visualAlignment(layoutDirection(), alignment())),
+                              option.palette, isEnabled(), line.text, foregroundRole());
     }
 
 private:
     Label* m_owner;
-    QFont m_font; // as the label's settings ask for it
+    LineFitter m_fitter;
 };
 
 LabelWidget* Widget(const Label& label)
@@ -214,14 +199,12 @@ void Label::UpdateText()
         shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     } else {
-        // One line: the text up to its first line break; whatever runs past
-        // the label's edge is simply cut off by the widget's clip.
-        const qsizetype lineEnd = shown.indexOf(QRegularExpression(QStringLiteral("[\r\n]")));
-        if (lineEnd >= 0)
-            shown.truncate(lineEnd);
+        // One line: the text up to its first line break.
+        const auto lineEnd = std::find_if(shown.cbegin(), shown.cend(),
+                                          [](QChar c) { return c == QLatin1Char('\r') || c == QLatin1Char('\n'); });
+        shown.truncate(lineEnd - shown.cbegin());
     }
     Widget(*this)->setText(shown);
-    Widget(*this)->FitText();
 }
 
 void Label::UpdateAlignment()
@@ -233,12 +216,14 @@ void Label::UpdateAlignment()
         horizontal = Qt::AlignRight;
     // Text starts at the top edge, as the layout's label heights expect.
     Widget(*this)->setAlignment(horizontal | Qt::AlignTop);
-    Widget(*this)->FitText();
 }
 
-void Label::ApplyFont(const QFont& font)
+FittedLine Label::_ShownLine() const
 {
-    Widget(*this)->SetRequestedFont(font);
+    LabelWidget* widget = Widget(*this);
+    if (!widget->FitsItsLine())
+        return {widget->font(), widget->text()};
+    return widget->Shown();
 }
 
 void Label::UpdatePalette()

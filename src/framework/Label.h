@@ -2,14 +2,16 @@
 
 #include "Color.h"
 #include "Event.h"
+#include "Fonts.h"
 #include "RectControl.h"
 
 #include <cstdint>
 #include <string>
 
 // A static text. Single-line by default: the text up to its first line break
-// is shown whole, never wrapped or shortened; where it is too wide for the
-// label it is drawn at the largest smaller size that fits.
+// is shown, never wrapped; where it is too wide for the label it is drawn at
+// the largest smaller size that fits, down to a readable floor, and cut
+// short with an ellipsis only where even the floor is too wide (FitOneLine).
 //
 // MouseDown is raised for a press inside the label also while the label is
 // disabled, so that its handler can decide from Enabled what a press does.
@@ -36,9 +38,9 @@ public:
 
     // Called by the label's widget for a press at x, y (label coordinates).
     void _HandleMouseDown(std::int64_t x, std::int64_t y);
-
-protected:
-    void ApplyFont(const QFont& font) override;
+    // The font and the text the label draws its line in at its present
+    // size. Framework code and tests only.
+    FittedLine _ShownLine() const;
 
 private:
     void UpdateText();

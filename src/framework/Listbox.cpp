@@ -139,6 +139,11 @@ const ClassInfo& Listbox::StaticClassInfo()
 Listbox::Listbox() : RectControl(NewWidget<ListboxWidget>(this))
 {
     ListboxWidget* table = Widget(*this);
+    // The headers are hidden before there are columns: a shown header sizes
+    // itself for every column change in its bold font, which costs a font
+    // of its own that a list without a heading never draws.
+    table->verticalHeader()->hide();
+    table->horizontalHeader()->hide();
     table->setColumnCount(1);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -147,8 +152,6 @@ Listbox::Listbox() : RectControl(NewWidget<ListboxWidget>(this))
     // arrow keys move within the list.
     table->setTabKeyNavigation(false);
     table->setWordWrap(false);
-    table->verticalHeader()->hide();
-    table->horizontalHeader()->hide();
     table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_styleRowHeight = table->verticalHeader()->defaultSectionSize();
     UpdateGrid();

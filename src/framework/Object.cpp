@@ -3,13 +3,14 @@
 #include "RuntimeException.h"
 
 #include <algorithm>
-#include <cctype>
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b)
 {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::tolower(x) == std::tolower(y);
-           });
+    // ASCII only, inline: a design-time list compares every entry's name
+    // with a class's names, which the C library's tolower makes a call each.
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+    return a.size() == b.size()
+           && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
 }
 
 ClassInfo::ClassInfo(std::string name, const ClassInfo* base, std::vector<PropertyInfo> properties)

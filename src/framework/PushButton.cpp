@@ -5,12 +5,51 @@
 
 #include <QPushButton>
 #include <QShortcut>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 
 namespace {
-QPushButton* Widget(const PushButton& button)
+
+// A one-line caption is fitted to the room the style leaves for it (the
+// button's width less what its frame and margins take beside a caption) as
+// the button is drawn, as a label fits its line: a caption too wide for the
+// button no longer loses both its ends.
+class ButtonWidget : public QPushButton {
+public:
+    FittedLine Shown()
+    {
+        if (text().contains(QLatin1Char('\n')))
+            return {font(), text()};
+        QStyleOptionButton option;
+        initStyleOption(&option);
+        option.text.clear();
+        const int frame = style()->sizeFromContents(QStyle::CT_PushButton, &option, QSize(0, 0), this).width();
+        return m_fitter.Fit(text(), font(), width() - frame, Qt::AlignHCenter);
+    }
+
+protected:
+    // What QPushButton draws, with the fitted caption.
+    void paintEvent(QPaintEvent*) override
+    {
+        const FittedLine caption = Shown();
+        QStylePainter painter(this);
+        painter.setFont(caption.font);
+        QStyleOptionButton option;
+        initStyleOption(&option);
+        option.text = caption.text;
+        option.fontMetrics = QFontMetrics(caption.font);
+        painter.drawControl(QStyle::CE_PushButton, option);
+    }
+
+private:
+    LineFitter m_fitter;
+};
+
+ButtonWidget* Widget(const PushButton& button)
 {
-    return static_cast<QPushButton*>(button.NativeWidget());
+    return static_cast<ButtonWidget*>(button.NativeWidget());
 }
+
 } // namespace
 
 const ClassInfo& PushButton::StaticClassInfo()
@@ -31,7 +70,7 @@ const ClassInfo& PushButton::StaticClassInfo()
     return info;
 }
 
-PushButton::PushButton() : RectControl(NewWidget<QPushButton>())
+PushButton::PushButton() : RectControl(NewWidget<ButtonWidget>())
 {
     QPushButton* button = Widget(*this);
     button->setAutoDefault(false);
@@ -77,6 +116,11 @@ void PushButton::SetDefault(bool isDefault)
     button->setDefault(isDefault);
     for (QShortcut* shortcut : button->findChildren<QShortcut*>(Qt::FindDirectChildrenOnly))
         shortcut->setEnabled(isDefault);
+}
+
+FittedLine PushButton::_ShownCaption() const
+{
+    return Widget(*this)->Shown();
 }
 
 void PushButton::Push()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Event.h"
+#include "Fonts.h"
 #include "RectControl.h"
 
 #include <string>
@@ -23,4 +24,9 @@ public:
 
     // Clicks the button as the user would, raising Action.
     void Push();
+
+    // The font and the text the button draws its caption in at its present
+    // size: a one-line caption is fitted as a label's line is (FitOneLine).
+    // Framework code and tests only.
+    FittedLine _ShownCaption() const;
 };

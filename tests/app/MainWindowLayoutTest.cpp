@@ -17,9 +17,11 @@
 #include "support/TestSupport.h"
 
 #include <QApplication>
+#include <QFontInfo>
 #include <QImage>
 #include <QMainWindow>
 #include <QTest>
+#include <QTranslator>
 
 #include <algorithm>
 
@@ -152,6 +154,32 @@ TEST_F(MainWindowLayout, DropPromptShowsWholeInsideItsLabel)
     EXPECT_LE(first, 10);
     EXPECT_GE(last, label.width() - 11);
     EXPECT_TRUE(window->DropFileLabel().NativeWidget()->font().bold());
+}
+
+// Captions longer than their controls, as a German translation has them:
+// the two row labels are drawn alike, at a readable size, each from its
+// start; Change keeps its caption inside the button.
+TEST_F(MainWindowLayout, LongTranslatedCaptionsStayReadableAndTheRowLabelsMatch)
+{
+    QTranslator german;
+    ASSERT_TRUE(german.load(TEST_TRANSLATION_DE));
+    QCoreApplication::installTranslator(&german);
+    CloseAllWindows();
+    const auto translated = implicit::MainWindow();
+    QCoreApplication::removeTranslator(&german);
+
+    const FittedLine created = translated->ChangeCreatedLabel()._ShownLine();
+    const FittedLine modified = translated->ChangeModifiedLabel()._ShownLine();
+    EXPECT_EQ(translated->ChangeCreatedLabel().Text(), "Erstellungsdatum:");
+    EXPECT_EQ(created.font, modified.font);
+    const int size = QFontInfo(translated->ChangeCreatedLabel().NativeWidget()->font()).pixelSize();
+    EXPECT_GE(created.font.pixelSize(), ReadableFloor(size));
+    for (const auto& [line, text] : {std::pair{created, "Erstellungsdatum:"}, {modified, "\xC3\x84nderungsdatum:"}})
+        EXPECT_TRUE(QString::fromUtf8(text).startsWith(line.text.chopped(1))) << line.text.toStdString();
+    const FittedLine change = translated->pbChange()._ShownCaption();
+    EXPECT_GE(change.font.pixelSize(), ReadableFloor(size));
+    EXPECT_TRUE(change.text.startsWith(QString::fromUtf8("\xC3\x84nderungen"))) << change.text.toStdString();
+    translated->Close();
 }
 
 // The drop zone: nine dashes on rows 25 and 192 from x = 28, five on columns

@@ -8,12 +8,15 @@
 #include "framework/PushButton.h"
 
 #include <QApplication>
+#include <QFontInfo>
+#include <QFontMetricsF>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMainWindow>
 #include <QTableWidget>
 #include <QTest>
 
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -25,6 +28,21 @@ const std::string kReloadText = "\xE2\x9F\xB2\rANTICLOCKWISE GAPPED CIRCLE ARROW
 using ControlsTest = WindowHost<>;
 
 QLabel* LabelWidget(const Label& label) { return static_cast<QLabel*>(label.NativeWidget()); }
+
+// The columns and rows in which a widget's drawing differs from its drawing
+// with another text: where that text's ink lies.
+QRect InkBetween(QWidget* widget, const std::function<void()>& change)
+{
+    const QImage before = widget->grab().toImage();
+    change();
+    const QImage after = widget->grab().toImage();
+    QRect ink;
+    for (int y = 0; y < after.height(); ++y)
+        for (int x = 0; x < after.width(); ++x)
+            if (after.pixel(x, y) != before.pixel(x, y))
+                ink |= QRect(x, y, 1, 1);
+    return ink;
+}
 QTableWidget* Table(const Listbox& list) { return static_cast<QTableWidget*>(list.NativeWidget()); }
 
 // --- Design-time lists ----------------------------------------------------------
@@ -150,6 +168,79 @@ TEST_F(ControlsTest, SingleLineLabelShowsItsFirstLineAndNeverWraps)
     label.SetMultiline(true);
     EXPECT_EQ(widget->text(), QString::fromUtf8("\xE2\x9F\xB2\nANTICLOCKWISE GAPPED CIRCLE ARROW\n"));
     EXPECT_TRUE(widget->wordWrap());
+}
+
+// A line too wide for its label is drawn at the largest size that fits, but
+// no smaller than the readable floor (9 pixels, or three quarters of the
+// size); what does not fit even then is cut short at its end. One that fits
+// keeps its size, and the fit follows a change of the label's width.
+TEST_F(ControlsTest, LabelLineShrinksToItsWidthButNotBelowAReadableFloor)
+{
+    const struct {
+        const char *family, *text;
+        int size;
+        bool bold;
+        std::int64_t align, width;
+        int shownSize;
+        bool whole;
+    } cases[] = {
+        {"DejaVu Sans", "Modified:", 12, false, 2, 75, 12, true},
+        {"DejaVu Sans", "Erstellungsdatum:", 12, false, 2, 75, 9, false},
+        {"DejaVu Sans Condensed", "Modified:", 12, false, 2, 75, 12, true},
+        {"DejaVu Sans Condensed", "Erstellungsdatum:", 12, false, 2, 75, 9, true},
+        // The drop prompt as the main window sizes it.
+        {"DejaVu Sans", "Drop File or Folder here", 20, true, 1, 249, 18, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.family) + ": " + c.text);
+        Label& label = Add<Label>("l", Frame(0, 0, c.width, 30)
+                                           .Integer("TextAlign", c.align)
+                                           .String("TextFont", c.family)
+                                           .Single("TextSize", float(c.size))
+                                           .Boolean("Bold", c.bold));
+        ASSERT_EQ(QFontInfo(label.NativeWidget()->font()).family(), c.family) << "the font is not installed";
+        const QRect ink = InkBetween(label.NativeWidget(), [&] { label.SetText(c.text); });
+        const FittedLine shown = label._ShownLine();
+        EXPECT_EQ(shown.font.pixelSize(), c.shownSize);
+        EXPECT_EQ(shown.font.bold(), c.bold);
+        EXPECT_LE(QFontMetricsF(shown.font).horizontalAdvance(shown.text), c.width);
+        if (c.whole) {
+            EXPECT_EQ(shown.text, c.text);
+        } else {
+            EXPECT_EQ(shown.font.pixelSize(), ReadableFloor(c.size));
+            EXPECT_TRUE(shown.text.endsWith(QChar(0x2026)));
+            EXPECT_TRUE(QString(c.text).startsWith(shown.text.chopped(1))) << shown.text.toStdString();
+        }
+        // Drawn so: its start not cut off, and as high as its letters, not a dash.
+        EXPECT_GT(ink.left(), 0);
+        if (c.align == 1) {
+            EXPECT_LT(ink.right(), c.width - 1);
+        }
+        EXPECT_GE(ink.height(), c.shownSize * 2 / 3);
+
+        label.SetWidth(300);
+        EXPECT_EQ(label._ShownLine().font.pixelSize(), c.size);
+        EXPECT_EQ(label._ShownLine().text, c.text);
+    }
+}
+
+// A caption too wide for its button is fitted as a label's line is: it
+// stays inside the button instead of losing both its ends.
+TEST_F(ControlsTest, ButtonCaptionTooWideShrinksInsideTheButton)
+{
+    PushButton& button = Add<PushButton>("pb", Frame(0, 0, 126, 20));
+    InkBetween(button.NativeWidget(), [&] { button.SetCaption("Change"); });
+    const QFont own = button.NativeWidget()->font();
+    EXPECT_EQ(button._ShownCaption().font, own) << "a caption that fits keeps its size";
+
+    const QString german = QString::fromUtf8("\xC3\x84nderungen \xC3\xBC" "bernehmen");
+    const QRect ink = InkBetween(button.NativeWidget(), [&] { button.SetCaption(german.toStdString()); });
+    const FittedLine shown = button._ShownCaption();
+    EXPECT_EQ(button.Caption(), german.toStdString());
+    EXPECT_GE(shown.font.pixelSize(), ReadableFloor(QFontInfo(own).pixelSize()));
+    EXPECT_TRUE(shown.text == german || german.startsWith(shown.text.chopped(1))) << shown.text.toStdString();
+    EXPECT_GT(ink.left(), 2);
+    EXPECT_LT(ink.right(), 126 - 3);
 }
 
 // --- Listbox --------------------------------------------------------------------

@@ -7,5 +7,17 @@
         <source>Strings.About</source>
         <translation>Über</translation>
     </message>
+    <message>
+        <source>Strings.Change</source>
+        <translation>Änderungen übernehmen</translation>
+    </message>
+    <message>
+        <source>Strings.Created</source>
+        <translation>Erstellungsdatum:</translation>
+    </message>
+    <message>
+        <source>Strings.Modified</source>
+        <translation>Änderungsdatum:</translation>
+    </message>
 </context>
 </TS>
