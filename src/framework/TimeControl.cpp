@@ -168,6 +168,10 @@ void TimeControl::UpdateDisplayFormat()
         format += QStringLiteral(":ss");
     if (m_timeFormat == 1)
         format += QStringLiteral(" AP");
+    // Laying out the sections again is not free, and a design-time list
+    // mostly names the format the picker already has.
+    if (Widget(*this)->displayFormat() == format)
+        return;
     // A new format can drop a section's value (the seconds); that is not the
     // user's change.
     const QScopedValueRollback setting(m_settingValue, true);
