@@ -12,6 +12,9 @@
 #include <QPointer>
 #include <QSignalBlocker>
 
+#include <functional>
+#include <vector>
+
 namespace {
 
 struct CommandInfo {
@@ -98,9 +101,21 @@ public:
 
     QWidget* Last() const { return m_last; }
 
+    // Key watches, called in turn with each key press before the shortcuts
+    // are matched (a watch adds or ends none); one filter serves them all,
+    // as every event of the application passes it.
+    void AddKeyWatch(const std::function<void(const QKeyEvent&)>* watch) { m_keyWatches.push_back(watch); }
+    void RemoveKeyWatch(const std::function<void(const QKeyEvent&)>* watch) { std::erase(m_keyWatches, watch); }
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
+        // Qt offers every key press to the focused widget as a
+        // ShortcutOverride before it looks for a shortcut.
+        if (event->type() == QEvent::ShortcutOverride) {
+            for (const auto* watch : m_keyWatches)
+                (*watch)(static_cast<const QKeyEvent&>(*event));
+        }
         if (event->type() == QEvent::FocusOut
             && static_cast<QFocusEvent*>(event)->reason() == Qt::MenuBarFocusReason && watched->isWidgetType()) {
             if (QLineEdit* edit = LineEditOf(static_cast<QWidget*>(watched))) {
@@ -115,6 +130,7 @@ private:
     QPointer<QWidget> m_last;
     QPointer<QLineEdit> m_leaving;
     Selection m_leavingSelection;
+    std::vector<const std::function<void(const QKeyEvent&)>*> m_keyWatches;
 };
 
 FocusTracker* Tracker()
@@ -141,24 +157,22 @@ QWidget* CommandTarget()
     return last && last->window() == window ? last : nullptr;
 }
 
+// One key watch, for as long as it lives.
 class KeyWatch : public QObject {
 public:
-    explicit KeyWatch(std::function<void(const QKeyEvent&)> beforeMatch) : m_beforeMatch(std::move(beforeMatch))
+    KeyWatch(FocusTracker* tracker, std::function<void(const QKeyEvent&)> beforeMatch)
+        : m_tracker(tracker), m_beforeMatch(std::move(beforeMatch))
     {
-        QCoreApplication::instance()->installEventFilter(this);
+        m_tracker->AddKeyWatch(&m_beforeMatch);
     }
-
-protected:
-    // Qt offers every key press to the focused widget as a ShortcutOverride
-    // before it looks for a shortcut.
-    bool eventFilter(QObject*, QEvent* event) override
+    ~KeyWatch() override
     {
-        if (event->type() == QEvent::ShortcutOverride)
-            m_beforeMatch(static_cast<const QKeyEvent&>(*event));
-        return false;
+        if (m_tracker)
+            m_tracker->RemoveKeyWatch(&m_beforeMatch);
     }
 
 private:
+    QPointer<FocusTracker> m_tracker;
     std::function<void(const QKeyEvent&)> m_beforeMatch;
 };
 
@@ -207,10 +221,10 @@ bool RunEditCommand(EditCommand command)
 
 std::unique_ptr<QObject> WatchKeysBeforeShortcuts(std::function<void(const QKeyEvent&)> beforeMatch)
 {
-    if (!QCoreApplication::instance())
+    FocusTracker* tracker = Tracker();
+    if (!tracker)
         return nullptr;
-    Tracker();
-    return std::make_unique<KeyWatch>(std::move(beforeMatch));
+    return std::make_unique<KeyWatch>(tracker, std::move(beforeMatch));
 }
 
 void ForgetEditHistory(QWidget* field)
