@@ -40,6 +40,13 @@ public:
     static const ClassInfo& StaticClassInfo();
     virtual const ClassInfo& GetClassInfo() const { return StaticClassInfo(); }
 
+    // Called before and after a design-time list is applied to the object, so
+    // that a class can do once what several of the list's properties would
+    // each do again (the font of a control). The end is also called when a
+    // property fails.
+    virtual void _BeginProperties() {}
+    virtual void _EndProperties() {}
+
     // Properties that are declared but have no effect on this platform.
     void SetStoredProperty(const std::string& name, PropertyValue value);
     const PropertyValue* StoredProperty(const std::string& name) const;

@@ -99,7 +99,8 @@ PropertyList& PropertyList::Single(std::string_view name, float value)
     return *this;
 }
 
-void _SetProperties(Object& target, std::string_view list)
+// Each entry of the list, in turn.
+static void SetEachProperty(Object& target, std::string_view list)
 {
     const ClassInfo& classInfo = target.GetClassInfo();
     std::size_t pos = 0;
@@ -154,4 +155,16 @@ void _SetProperties(Object& target, std::string_view list)
         property->set(target, value);
         pos = next;
     }
+}
+
+void _SetProperties(Object& target, std::string_view list)
+{
+    target._BeginProperties();
+    try {
+        SetEachProperty(target, list);
+    } catch (...) {
+        target._EndProperties();
+        throw;
+    }
+    target._EndProperties();
 }

@@ -8,6 +8,8 @@
 #include <QFont>
 #include <QWidget>
 
+#include <utility>
+
 const ClassInfo& RectControl::StaticClassInfo()
 {
     static const ClassInfo info("RectControl", &Object::StaticClassInfo(), {
@@ -241,8 +243,24 @@ void RectControl::SetUnderline(bool underline)
 void RectControl::UpdateFont()
 {
     RequireMainThread();
+    if (m_applyingList) {
+        m_fontPending = true;
+        return;
+    }
     const QFont font = ControlFont(m_textFont, m_textSize, m_textUnit, m_bold, m_italic, m_underline);
     ApplyFont(font);
+}
+
+void RectControl::_BeginProperties()
+{
+    m_applyingList = true;
+}
+
+void RectControl::_EndProperties()
+{
+    m_applyingList = false;
+    if (std::exchange(m_fontPending, false))
+        UpdateFont();
 }
 
 void RectControl::ApplyFont(const QFont& font)

@@ -122,6 +122,11 @@ protected:
     // the window has been created and configured.
     virtual void Event_WindowOpen() {}
 
+    // A design-time list sets the font one setting at a time; the widget
+    // takes it once, at the list's end.
+    void _BeginProperties() override;
+    void _EndProperties() override;
+
 private:
     friend class Window;
     void AttachToWindow(Window* window);
@@ -145,6 +150,8 @@ private:
     float m_textSize = 0;
     std::int64_t m_textUnit = 0;
     bool m_bold = false, m_italic = false, m_underline = false;
+    bool m_applyingList = false;
+    bool m_fontPending = false;
 };
 
 // Casts a control to the class its caller expects; none of the expected
