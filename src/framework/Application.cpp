@@ -9,10 +9,12 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QEvent>
 #include <QIcon>
 #include <QIconEngine>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTimer>
 #include <QUrl>
 
@@ -72,17 +74,25 @@ private:
     bool m_read = false;
 };
 
+// Requests of one start, with the answer that its sender waits for (none for
+// this start's own).
+struct Batch {
+    Requests paths;
+    SingleInstance::Answer answer;
+};
+
 struct Runtime {
     std::unique_ptr<QApplication> qtApp;
     std::shared_ptr<Application> appObject;
     // Requests that arrived before the framework was initialised, in order:
     // this start's own, then those that later starts handed over.
-    std::vector<Requests> pendingRequests;
+    std::vector<Batch> pendingRequests;
     bool initialised = false;
     bool supportsHiDpi = false;
     std::function<void(const std::string&, const std::string&)> exceptionPresenter;
     std::function<void(const std::string&)> desktopHook;
     std::vector<std::function<void()>> finalizers;
+    QPointer<QObject> quitWatch;
     // Last, so that it goes before the Qt application does.
     std::unique_ptr<SingleInstance> singleInstance;
 };
@@ -163,15 +173,17 @@ void BringNewestWindowToFront()
 
 // Raises the application's events for one batch of requests from the event
 // loop: one OpenDocument per path, in order, or one NewDocument for none.
-void DeliverRequests(Requests requests, bool bringToFront)
+// The later start that sent them is told first, and ends; where it gave up
+// waiting, or this program began to quit meanwhile, they are not served here.
+void DeliverRequests(Batch batch, bool bringToFront)
 {
-    QTimer::singleShot(0, QCoreApplication::instance(), [requests = std::move(requests), bringToFront] {
+    QTimer::singleShot(0, QCoreApplication::instance(), [batch = std::move(batch), bringToFront]() mutable {
         Application* app = _GetAppObject();
-        if (!app)
+        if (!app || !batch.answer.Give())
             return;
-        if (requests.empty())
+        if (batch.paths.empty())
             _CallGuarded([app] { app->Event_NewDocument(); });
-        for (const std::string& path : requests)
+        for (const std::string& path : batch.paths)
             _CallGuarded([app, &path] { app->Event_OpenDocument(std::make_shared<FolderItem>(path)); });
         if (bringToFront)
             BringNewestWindowToFront();
@@ -179,14 +191,41 @@ void DeliverRequests(Requests requests, bool bringToFront)
 }
 
 // A batch handed over by a later start of the program.
-void RequestsHandedOver(Requests requests)
+void RequestsHandedOver(Requests requests, SingleInstance::Answer answer)
 {
     Runtime& runtime = TheRuntime();
+    Batch batch{std::move(requests), std::move(answer)};
     if (runtime.initialised)
-        DeliverRequests(std::move(requests), true);
+        DeliverRequests(std::move(batch), true);
     else
-        runtime.pendingRequests.push_back(std::move(requests));
+        runtime.pendingRequests.push_back(std::move(batch));
 }
+
+// Once the program starts to quit it takes no more requests, before its
+// windows go: a request it would no longer serve must not be answered, and
+// the next start must find the lock free rather than a program on its way
+// out.
+void StopTakingRequests()
+{
+    if (SingleInstance* singleInstance = TheRuntime().singleInstance.get())
+        singleInstance->StopListening();
+}
+
+// The platform's quit requests and the quit after the last window closed
+// come as this event. Qt drops the latter where a window opened again
+// meanwhile: for a request served just before, the program goes on.
+class QuitWatch : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Quit && watched == QCoreApplication::instance())
+            StopTakingRequests();
+        return false;
+    }
+};
 
 } // namespace
 
@@ -244,6 +283,9 @@ bool _RuntimeInit(int& argc, char** argv, const ProgramInfo& program)
 {
     RequireMainThread();
     Runtime& runtime = TheRuntime();
+    // As given: the display that the program shows its windows on may be
+    // among the options that Qt takes.
+    const std::vector<std::string> givenArguments(argv, argv + argc);
     if (!QCoreApplication::instance()) {
         runtime.qtApp = std::make_unique<QApplication>(argc, argv);
         QApplication::setApplicationName(QString::fromStdString(program.name));
@@ -258,13 +300,22 @@ bool _RuntimeInit(int& argc, char** argv, const ProgramInfo& program)
         requests.push_back(FullPath(argv[i], workingFolder));
 
     runtime.singleInstance.reset();
-    runtime.singleInstance = std::make_unique<SingleInstance>(program.name, RequestsHandedOver);
+    runtime.singleInstance = std::make_unique<SingleInstance>(
+        program.name, SingleInstance::DisplayKey(QGuiApplication::platformName().toStdString(), givenArguments),
+        RequestsHandedOver);
     if (runtime.singleInstance->Start(requests) == SingleInstance::Outcome::HandedOver) {
         runtime.singleInstance.reset();
         return false;
     }
+    if (!runtime.quitWatch) {
+        runtime.quitWatch = new QuitWatch(QCoreApplication::instance());
+        QCoreApplication::instance()->installEventFilter(runtime.quitWatch);
+        // Whatever else ends the event loop.
+        QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, runtime.quitWatch,
+                         &StopTakingRequests);
+    }
     runtime.initialised = false;
-    runtime.pendingRequests.insert(runtime.pendingRequests.begin(), std::move(requests));
+    runtime.pendingRequests.insert(runtime.pendingRequests.begin(), Batch{std::move(requests), {}});
 
     if (runtime.qtApp) {
         // The desktop's theme icon where the program is installed, else the
@@ -306,7 +357,7 @@ void _RunFrameworkInitialization(std::function<void()> lateStartup)
     // The desktop's requests arrive from the event loop, after late
     // start-up, in the order the desktop gave them; this start's own first.
     Runtime& runtime = TheRuntime();
-    std::vector<Requests> pending = std::move(runtime.pendingRequests);
+    std::vector<Batch> pending = std::move(runtime.pendingRequests);
     runtime.pendingRequests.clear();
     if (pending.empty())
         pending.emplace_back();
@@ -324,6 +375,7 @@ int _RuntimeRun()
 void _RuntimeQuit()
 {
     RequireMainThread();
+    StopTakingRequests();
     QCoreApplication::exit(0);
 }
 

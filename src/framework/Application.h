@@ -65,9 +65,11 @@ struct ProgramInfo {
 // languages, and the desktop's open-document requests, one per process
 // argument, each made absolute against the working folder and otherwise kept
 // byte for byte. Where the program already runs for this user and display,
-// hands the requests to it (see SingleInstance.h) and returns false: the
-// process should then end with status 0. Otherwise this process takes the
-// requests of later starts from now on, and true is returned.
+// hands the requests to it (see SingleInstance.h) and, once it answered that
+// it serves them, returns false: the process should then end with status 0.
+// Otherwise true is returned, and this process takes the requests of later
+// starts from now on, until it starts to quit (or it runs on its own where
+// the running program did not answer).
 bool _RuntimeInit(int& argc, char** argv, const ProgramInfo& program);
 // Initialises the framework's own classes.
 void _RuntimeInitExternalClasses();
@@ -82,7 +84,8 @@ Application* _GetAppObject();
 void _RunFrameworkInitialization(std::function<void()> lateStartup);
 // The event loop; returns when the application quits.
 int _RuntimeRun();
-// Asks the event loop to end.
+// Asks the event loop to end. From now on the program takes no requests of
+// later starts, as with any other quit.
 void _RuntimeQuit();
 // Adds a step to shut-down: it runs in _RuntimePerformFinalizers, once, after
 // the windows are closed, latest added first. A program releases the objects

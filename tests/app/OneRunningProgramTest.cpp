@@ -1,6 +1,8 @@
 // One running program: later starts of the real executable hand their
 // requests, made full paths, to this test program, which plays the running
 // program; what a start cannot hand over, or sends wrongly, changes nothing.
+// Listeners and later starts of the tests' own show how requests are
+// answered, and what stalled, flooding or hung peers do.
 #include "MainWindowDriver.h"
 
 #include "app/App.h"
@@ -11,17 +13,23 @@
 
 #include <QElapsedTimer>
 #include <QFile>
-#include <QLocalSocket>
+#include <QGuiApplication>
 #include <QMainWindow>
 #include <QTest>
+#include <QThread>
+#include <QTimer>
 #include <QtEndian>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <optional>
+#include <utility>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -160,9 +168,20 @@ protected:
     std::vector<std::string> unhandled;
 };
 
+// A socket's address, as any process of the user can use it.
+sockaddr_un Address(const QString& socketPath)
+{
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray path = QFile::encodeName(socketPath);
+    std::memcpy(address.sun_path, path.constData(), std::min(sizeof address.sun_path - 1, std::size_t(path.size())));
+    return address;
+}
+
 QString SocketPath()
 {
-    return SingleInstance(Program().name, nullptr).SocketPath();
+    const std::string display = SingleInstance::DisplayKey(QGuiApplication::platformName().toStdString(), {});
+    return SingleInstance(Program().name, display, nullptr).SocketPath();
 }
 
 TEST_F(OneRunningProgram, ALaterStartHandsItsArgumentsOverAsFullPathsInOrder)
@@ -241,36 +260,340 @@ QByteArray Message(const QByteArray& rest)
     return "ODR1" + Number(static_cast<quint32>(rest.size())) + rest;
 }
 
-TEST_F(OneRunningProgram, AMessageThatBreaksTheRulesIsRefusedAndNothingElseHappens)
+// The message that carries these paths.
+QByteArray Paths(const std::vector<QByteArray>& paths)
 {
-    const QByteArray onePath = Number(1) + Number(4) + "/one";
+    QByteArray rest = Number(static_cast<quint32>(paths.size()));
+    for (const QByteArray& path : paths)
+        rest += Number(static_cast<quint32>(path.size())) + path;
+    return Message(rest);
+}
+
+// A connection to a listening socket, as any process of the user can make
+// one; it never blocks.
+class Client {
+public:
+    explicit Client(const QString& socketPath) : m_fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0))
+    {
+        const sockaddr_un address = Address(socketPath);
+        EXPECT_EQ(::connect(m_fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0) << std::strerror(errno);
+    }
+    ~Client() { ::close(m_fd); }
+    // Sends what the socket takes now; call again for more of the same bytes.
+    void Send(const QByteArray& bytes)
+    {
+        ssize_t n = 1;
+        while (m_sent < bytes.size() && n > 0) {
+            n = ::send(m_fd, bytes.constData() + m_sent, std::size_t(bytes.size() - m_sent), MSG_NOSIGNAL);
+            m_sent += std::max<ssize_t>(n, 0);
+        }
+    }
+    // The answer that came back; 0 once closed without one; -1 while
+    // nothing came.
+    int Reply() const
+    {
+        char byte = 0;
+        const ssize_t n = ::recv(m_fd, &byte, 1, MSG_DONTWAIT);
+        if (n == 1)
+            return byte;
+        return n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK) ? 0 : -1;
+    }
+
+private:
+    int m_fd;
+    qsizetype m_sent = 0;
+};
+
+using Batches = std::vector<std::vector<std::string>>;
+
+constexpr char kTestProgram[] = "listener";
+constexpr char kTestDisplay[] = "test";
+
+// A running program of the tests' own: it takes requests and serves them
+// when told to.
+struct Listener {
+    explicit Listener(int stallMs = SingleInstance::kStallTimeoutMs)
+    {
+        instance.SetTimeouts(stallMs, SingleInstance::kAnswerTimeoutMs);
+        EXPECT_EQ(instance.Start({}), SingleInstance::Outcome::First);
+    }
+    // As the program does: answers, and serves only what was still awaited.
+    void Serve()
+    {
+        for (auto& [paths, answer] : waiting) {
+            if (answer.Give())
+                served.push_back(paths);
+        }
+        waiting.clear();
+    }
+    std::vector<std::pair<std::vector<std::string>, SingleInstance::Answer>> waiting;
+    Batches served;
+    SingleInstance instance{kTestProgram, kTestDisplay,
+                            [this](std::vector<std::string> paths, SingleInstance::Answer answer) {
+                                waiting.emplace_back(std::move(paths), std::move(answer));
+                            }};
+};
+
+// A later start in a thread of its own, while this one plays the running
+// program.
+class LaterStart {
+public:
+    explicit LaterStart(const std::vector<std::string>& paths)
+        : m_thread(QThread::create([this, paths] {
+              SingleInstance later(kTestProgram, kTestDisplay, nullptr);
+              outcome = later.Start(paths);
+          }))
+    {
+        m_thread->start();
+    }
+    ~LaterStart() { m_thread->wait(); }
+    bool Done() const { return m_thread->isFinished(); }
+    std::optional<SingleInstance::Outcome> outcome;
+
+private:
+    std::unique_ptr<QThread> m_thread;
+};
+
+TEST(OneRunningProgramAnswer, ALaterStartEndsOnlyOnceTheRunningProgramServesItsRequests)
+{
+    using Outcome = SingleInstance::Outcome;
+    const struct {
+        const char* what;
+        // What the running program does while the later start waits; none:
+        // it hangs.
+        std::function<void(Listener&)> meanwhile;
+        Outcome outcome;
+        bool served;
+    } rows[] = {
+        {"it serves them", [](Listener& listener) { listener.Serve(); }, Outcome::HandedOver, true},
+        {"it hangs", nullptr, Outcome::Alone, false},
+        // The later start then takes the lock that the program let go.
+        {"it starts to quit first",
+         [](Listener& listener) {
+             if (!listener.waiting.empty())
+                 listener.instance.StopListening();
+         },
+         Outcome::First, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        Listener listener;
+        std::optional<Outcome> outcome;
+        if (row.meanwhile) {
+            LaterStart later({"/one"});
+            ASSERT_TRUE(QTest::qWaitFor([&] { return row.meanwhile(listener), later.Done(); }, 5000));
+            outcome = later.outcome;
+        } else {
+            // It waits in this thread, where the listener gets no turn.
+            SingleInstance later(kTestProgram, kTestDisplay, nullptr);
+            later.SetTimeouts(SingleInstance::kStallTimeoutMs, 300);
+            outcome = later.Start({"/one"});
+        }
+        EXPECT_EQ(outcome, row.outcome);
+        // The request reached the program in every case; served once at most.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !listener.waiting.empty() || !listener.served.empty(); }, 2000));
+        listener.Serve();
+        EXPECT_EQ(listener.served, row.served ? Batches{{"/one"}} : Batches{});
+    }
+}
+
+int g_refusalWarnings = 0;
+
+TEST(OneRunningProgramAnswer, AMessageThatBreaksTheRulesIsClosedAtOnceAndNothingOfItIsServed)
+{
     const struct {
         const char* why;
         QByteArray bytes;
     } rows[] = {
         {"not a request", "GET / HTTP/1.0\r\n\r\n"},
         {"too large", "ODR1" + Number(SingleInstance::kMaxMessageBytes + 1)},
-        {"too many paths", Message(Number(SingleInstance::kMaxPaths + 1))},
+        {"too many paths", Paths(std::vector<QByteArray>(SingleInstance::kMaxPaths + 1, "/one"))},
         {"a path past the end", Message(Number(1) + Number(40) + "/one")},
         {"a relative path", Message(Number(1) + Number(3) + "one")},
         {"a NUL byte in a path", Message(Number(1) + Number(4) + QByteArray("/o\0e", 4))},
-        {"bytes after the message", Message(onePath) + "x"},
-        {"a message that stops halfway", Message(onePath).left(10)},
+        {"bytes after the message", Paths({"/one"}) + "x"},
     };
-    auto app = Record();
+    g_refusalWarnings = 0;
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) {
+            g_refusalWarnings += text.startsWith("Refused") ? 1 : 0;
+        });
+    constexpr int kStallMs = 1000;
+    Listener listener(kStallMs);
+    const QString path = listener.instance.SocketPath();
+    QElapsedTimer clock;
+    clock.start();
+    std::vector<std::unique_ptr<Client>> clients;
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.why);
-        QLocalSocket client;
-        client.connectToServer(SocketPath());
-        ASSERT_TRUE(client.waitForConnected(1000));
-        client.write(row.bytes);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return client.state() == QLocalSocket::UnconnectedState; },
-                                    SingleInstance::kStallTimeoutMs + 2000))
-            << "the running program closes the connection";
+        clients.push_back(std::make_unique<Client>(path));
+        clients.back()->Send(row.bytes);
     }
-    // Still listening, and nothing of the refused messages arrived.
-    HandOver({"one.txt"}, work);
-    ExpectEvents(*app, {"open " + Resolved(work) + "/one.txt"});
+    Client halfway(path);
+    halfway.Send(Paths({"/one"}).left(10));
+    for (std::size_t i = 0; i < clients.size(); ++i) {
+        SCOPED_TRACE(rows[i].why);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return clients[i]->Reply() == 0; }, kStallMs / 2))
+            << "closed at once, without an answer";
+    }
+    EXPECT_EQ(halfway.Reply(), -1) << "a sender has its time to send the rest";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return halfway.Reply() == 0; }, 2 * kStallMs));
+    EXPECT_GE(clock.elapsed(), kStallMs * 9 / 10) << "by the stall timer, which may fire a little early";
+
+    // Nothing of them arrived, and a whole message still does.
+    Client valid(path);
+    valid.Send(Paths({"/one"}));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return listener.Serve(), valid.Reply() == SingleInstance::kAnswer; }, 2000));
+    EXPECT_EQ(listener.served, Batches{{"/one"}});
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(g_refusalWarnings, 1) << "refusals are logged once, then at most once a minute";
+}
+
+TEST(OneRunningProgramLimits, StalledSendersHoldLittleAndKeepALaterStartOutOnlyBriefly)
+{
+    Listener listener;
+    // Each sends all but the last byte of a message of the largest size.
+    const QByteArray stalled =
+        Message(QByteArray(SingleInstance::kMaxMessageBytes, 'x')).chopped(1);
+    std::vector<std::unique_ptr<Client>> senders;
+    for (int i = 0; i < 64; ++i)
+        senders.push_back(std::make_unique<Client>(listener.instance.SocketPath()));
+    std::size_t most = 0;
+    const auto meanwhile = [&] {
+        for (auto& sender : senders)
+            sender->Send(stalled);
+        listener.Serve();
+        most = std::max(most, listener.instance.BufferedBytes());
+    };
+    (void)QTest::qWaitFor([&] { return meanwhile(), false; }, 300);
+    LaterStart later({"/one"});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return meanwhile(), later.Done(); }, 5000));
+    EXPECT_EQ(later.outcome, SingleInstance::Outcome::HandedOver);
+    EXPECT_EQ(listener.served, Batches{{"/one"}});
+    EXPECT_GT(most, SingleInstance::kMaxMessageBytes) << "they were read";
+    EXPECT_LE(most, SingleInstance::kMaxBufferedBytes);
+    senders.clear();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return listener.instance.BufferedBytes() == 0; }, 2000));
+}
+
+TEST(OneRunningProgramLimits, WithoutAFreeDescriptorTheProgramWaitsInsteadOfSpinning)
+{
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "the sanitizers open descriptors of their own to check a call, and report a fault without one";
+#endif
+    Listener listener;
+    Client client(listener.instance.SocketPath());
+    client.Send(Paths({"/one"}));
+    // Every descriptor below the limit is in use.
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+    const int lowestFree = ::dup(0);
+    ::close(lowestFree);
+    rlimit low = saved;
+    low.rlim_cur = static_cast<rlim_t>(lowestFree);
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &low), 0);
+    const auto cpuMs = [] {
+        rusage usage{};
+        ::getrusage(RUSAGE_SELF, &usage);
+        const timeval& user = usage.ru_utime;
+        const timeval& system = usage.ru_stime;
+        return (user.tv_sec + system.tv_sec) * 1000 + (user.tv_usec + system.tv_usec) / 1000;
+    };
+    const auto before = cpuMs();
+    QTest::qWait(300);
+    const auto used = cpuMs() - before;
+    ::setrlimit(RLIMIT_NOFILE, &saved);
+    EXPECT_LT(used, 100) << "ms of processor time in 300 ms";
+    EXPECT_EQ(client.Reply(), -1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return listener.Serve(), client.Reply() == SingleInstance::kAnswer; }, 2000))
+        << "once a descriptor is free, the waiting request is taken";
+}
+
+TEST(OneRunningProgramKey, TheDisplayThatTheProgramShowsItsWindowsOnNamesItsSocket)
+{
+    struct Side {
+        const char* platform;
+        const char* display;
+        const char* wayland = nullptr;
+        std::vector<std::string> arguments = {};
+    };
+    const struct {
+        Side a, b;
+        bool same;
+    } rows[] = {
+        {{"xcb", ":1"}, {"xcb", ":1.0"}, true},
+        {{"xcb", ":1"}, {"xcb", "unix:1.1"}, true},
+        {{"xcb", ":1"}, {"xcb", ":2"}, false},
+        {{"xcb", ":1"}, {"xcb", "otherhost:1"}, false},
+        {{"xcb", ":1", "wayland-0"}, {"xcb", ":2", "wayland-0"}, false},
+        {{"xcb", ":2", nullptr, {"kestrune", "-display", ":1", "file"}}, {"xcb", ":1"}, true},
+        {{"xcb", ":2", nullptr, {"kestrune", "--display", ":1"}}, {"xcb", ":2"}, false},
+        {{"wayland", ":1", "wayland-0"}, {"wayland", ":2", "wayland-0"}, true},
+        {{"wayland", ":1", "wayland-0"}, {"wayland", ":1", "wayland-1"}, false},
+        {{"wayland", ":1", "wayland-0"}, {"xcb", ":1", "wayland-0"}, false},
+        {{"offscreen", ":1"}, {"offscreen", ":2"}, true},
+    };
+    const QByteArray display = qgetenv("DISPLAY");
+    const QByteArray wayland = qgetenv("WAYLAND_DISPLAY");
+    const auto socket = [](const Side& side) {
+        qputenv("DISPLAY", side.display);
+        side.wayland ? qputenv("WAYLAND_DISPLAY", side.wayland) : qunsetenv("WAYLAND_DISPLAY");
+        const std::string key = SingleInstance::DisplayKey(side.platform, side.arguments);
+        return SingleInstance("kestrune", key, nullptr).SocketPath();
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.a.platform) + " " + row.a.display + " / " + row.b.platform + " " + row.b.display);
+        EXPECT_EQ(socket(row.a) == socket(row.b), row.same);
+    }
+    display.isNull() ? qunsetenv("DISPLAY") : qputenv("DISPLAY", display);
+    wayland.isNull() ? qunsetenv("WAYLAND_DISPLAY") : qputenv("WAYLAND_DISPLAY", wayland);
+}
+
+// Quits the moment that a request is queued to be served: handed-over
+// requests reach the application as queued calls.
+class QuitWhenQueued : public QObject {
+public:
+    explicit QuitWhenQueued(std::function<void()> quit) : m_quit(std::move(quit)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (m_quit && event->type() == QEvent::MetaCall && watched == QCoreApplication::instance())
+            std::exchange(m_quit, nullptr)();
+        return false;
+    }
+
+private:
+    std::function<void()> m_quit;
+};
+
+TEST_F(OneRunningProgram, ARequestQueuedAsTheProgramQuitsIsNotAnsweredAndItsStartRunsAsTheFirst)
+{
+    const struct {
+        const char* how;
+        std::function<void()> quit;
+    } rows[] = {
+        {"File > Quit", [] { _RuntimeQuit(); }},
+        {"a quit request",
+         [] {
+             QEvent quit(QEvent::Quit);
+             QCoreApplication::sendEvent(QCoreApplication::instance(), &quit);
+         }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.how);
+        auto app = Record();
+        Start later({"one.txt"}, work);
+        QuitWhenQueued quitWhenQueued(row.quit);
+        QCoreApplication::instance()->installEventFilter(&quitWhenQueued);
+        QTimer giveUp;
+        giveUp.callOnTimeout([] { QCoreApplication::exit(1); });
+        giveUp.start(5000);
+        EXPECT_EQ(QCoreApplication::exec(), 0);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(SocketPath()); }, 3000)) << "it listens now";
+        EXPECT_TRUE(later.Running());
+        EXPECT_EQ(app->events, std::vector<std::string>{});
+        later.Crash();
+    }
 }
 
 TEST_F(OneRunningProgram, NoOtherUserCanConnect)
@@ -280,10 +603,7 @@ TEST_F(OneRunningProgram, NoOtherUserCanConnect)
     const mode_t mask = ::umask(0);
     auto app = Record();
     ::umask(mask);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const QByteArray path = QFile::encodeName(SocketPath());
-    std::memcpy(address.sun_path, path.constData(), std::min(sizeof address.sun_path - 1, std::size_t(path.size())));
+    sockaddr_un address = Address(SocketPath());
     const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
     const QByteArray home = runtime.left(runtime.lastIndexOf('/'));
     ASSERT_EQ(::chmod(home.constData(), 0711), 0);
