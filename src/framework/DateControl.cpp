@@ -11,6 +11,7 @@
 #include <QScopedValueRollback>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -103,6 +104,32 @@ void DateControl::ShowDate(const QDate& date)
     ForgetEditHistory(Widget(*this));
 }
 
+QDate DateControl::ShownDate() const
+{
+    return m_listDate ? *m_listDate : Widget(*this)->date();
+}
+
+void DateControl::ShowField(const QDate& date)
+{
+    if (m_listDate)
+        m_listDate = date;
+    else
+        ShowDate(date);
+}
+
+void DateControl::_BeginProperties()
+{
+    RectControl::_BeginProperties();
+    m_listDate = Widget(*this)->date();
+}
+
+void DateControl::_EndProperties()
+{
+    RectControl::_EndProperties();
+    if (const std::optional<QDate> date = std::exchange(m_listDate, std::nullopt))
+        ShowDate(*date);
+}
+
 void DateControl::SetDateValue(const Date& value)
 {
     RequireMainThread();
@@ -127,40 +154,40 @@ void DateControl::Event_WindowOpen()
 std::int64_t DateControl::Year() const
 {
     RequireMainThread();
-    return Widget(*this)->date().year();
+    return ShownDate().year();
 }
 
 std::int64_t DateControl::Month() const
 {
     RequireMainThread();
-    return Widget(*this)->date().month();
+    return ShownDate().month();
 }
 
 std::int64_t DateControl::Day() const
 {
     RequireMainThread();
-    return Widget(*this)->date().day();
+    return ShownDate().day();
 }
 
 void DateControl::SetYear(std::int64_t year)
 {
     RequireMainThread();
-    const QDate shown = Widget(*this)->date();
-    ShowDate(ClampedDate(Widget(*this), year, shown.month(), shown.day()));
+    const QDate shown = ShownDate();
+    ShowField(ClampedDate(Widget(*this), year, shown.month(), shown.day()));
 }
 
 void DateControl::SetMonth(std::int64_t month)
 {
     RequireMainThread();
-    const QDate shown = Widget(*this)->date();
-    ShowDate(ClampedDate(Widget(*this), shown.year(), month, shown.day()));
+    const QDate shown = ShownDate();
+    ShowField(ClampedDate(Widget(*this), shown.year(), month, shown.day()));
 }
 
 void DateControl::SetDay(std::int64_t day)
 {
     RequireMainThread();
-    const QDate shown = Widget(*this)->date();
-    ShowDate(ClampedDate(Widget(*this), shown.year(), shown.month(), day));
+    const QDate shown = ShownDate();
+    ShowField(ClampedDate(Widget(*this), shown.year(), shown.month(), day));
 }
 
 bool DateControl::CanShow(const Date& value) const

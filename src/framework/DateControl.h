@@ -56,12 +56,21 @@ public:
 
 protected:
     void Event_WindowOpen() override;
+    // A design-time list sets the year, month and day one at a time; the
+    // editor shows the date once, at the list's end.
+    void _BeginProperties() override;
+    void _EndProperties() override;
 
 private:
     void ShowDate(const QDate& date);
+    // The date the fields are read from and set on: the one shown, or while
+    // a list is applied, the one it has set so far.
+    QDate ShownDate() const;
+    void ShowField(const QDate& date);
 
     QDate m_startDate;
     QDate m_lastShown;
+    std::optional<QDate> m_listDate;
     std::int64_t m_dateFormat = 4;
     bool m_settingValue = false;
 };
