@@ -16,36 +16,7 @@
 #include "framework/Text.h"
 #include "framework/TimeControl.h"
 
-#include <QChar>
-#include <QString>
-
 namespace {
-
-// A date in the left-to-right list reads from left to right in every
-// language. Numbers next to a right-to-left word (a Hebrew or Arabic month),
-// and Arabic digits next to anything, would join it in one run that is shown
-// backwards, the day after the month or the time before the year; a
-// left-to-right mark after each such run keeps every part in its place.
-std::string InLeftToRightOrder(const std::string& text)
-{
-    QString out;
-    bool inRightToLeftWord = false;
-    for (const char32_t c : QString::fromStdString(text).toUcs4()) {
-        const QChar::Direction direction = QChar::direction(c);
-        const bool rightToLeft =
-            direction == QChar::DirR || direction == QChar::DirAL || direction == QChar::DirAN;
-        // Combining marks belong to the word they follow.
-        if (direction != QChar::DirNSM) {
-            if (inRightToLeftWord && !rightToLeft)
-                out += QChar(0x200E);
-            inRightToLeftWord = rightToLeft;
-        }
-        out += QString::fromUcs4(&c, 1);
-    }
-    if (inRightToLeftWord)
-        out += QChar(0x200E);
-    return out.toStdString();
-}
 
 // A file type slot is empty only when start-up has not created the types.
 std::string FileTypeName(const std::shared_ptr<FileType>& type)
@@ -173,5 +144,5 @@ std::string MainWindow::formatDate(const std::optional<Date>& date) const
     // "Nil" in every language: it names the missing value, not a word.
     if (!date)
         return "Nil";
-    return InLeftToRightOrder(date->AbbreviatedDate() + " " + date->LongTime());
+    return date->AbbreviatedDate() + " " + date->LongTime();
 }
