@@ -61,14 +61,17 @@ void MainWindow::run(std::shared_ptr<FolderItem> item)
     if (!item)
         throw NilObjectException("There is no item to load.");
 
+    // Each date is read afresh, once for its row's pickers, what Change
+    // writes back for an unedited row and the list, so that all three show
+    // one instant even while another program changes the item.
+    const std::optional<Date> created = item->CreationDate();
+    const std::optional<Date> modified = item->ModificationDate();
+
     // The pickers come first: should setting one arm its row, the steps
     // below disarm it again, so the end state does not depend on it.
-    // Each date is read afresh, once for both pickers of its row, so that
-    // they and what Change writes back for an unedited row are one instant.
-    const bool creationEditable =
-        ShowLoaded(item->CreationDate(), dcCreatedDate(), tcCreatedTime(), m_loadedCreation);
+    const bool creationEditable = ShowLoaded(created, dcCreatedDate(), tcCreatedTime(), m_loadedCreation);
     const bool modificationEditable =
-        ShowLoaded(item->ModificationDate(), dcModifiedDate(), tcModifiedTime(), m_loadedModification);
+        ShowLoaded(modified, dcModifiedDate(), tcModifiedTime(), m_loadedModification);
 
     // A row whose date the picker cannot hold (before the year 100, after
     // 9999) stays off: the list shows the date, and nothing can replace it
@@ -110,11 +113,11 @@ void MainWindow::run(std::shared_ptr<FolderItem> item)
 
     list.AddRow(Strings::Created());
     list.SetCellBold(list.LastIndex(), 0, true);
-    list.SetCell(list.LastIndex(), 1, formatDate(item->CreationDate()));
+    list.SetCell(list.LastIndex(), 1, formatDate(created));
 
     list.AddRow(Strings::Modified());
     list.SetCellBold(list.LastIndex(), 0, true);
-    list.SetCell(list.LastIndex(), 1, formatDate(item->ModificationDate()));
+    list.SetCell(list.LastIndex(), 1, formatDate(modified));
 
     pbChange().SetEnabled(false);
 }

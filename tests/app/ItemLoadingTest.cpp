@@ -14,6 +14,8 @@
 #include <QTextLayout>
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -203,6 +205,33 @@ TEST_F(ItemLoading, DatesAndNamesAreDrawnInReadingOrderAndCopiedWithoutMarks)
         EXPECT_EQ(QApplication::clipboard()->text(), cell);
     }
     QLocale::setDefault(saved);
+}
+
+TEST_F(ItemLoading, TheListAndThePickersShowOneReadWhileAnotherProgramChangesTheItem)
+{
+    // Another program moves the modification time back and forth all the
+    // while; each load must still list the time its pickers show.
+    const std::string path = folder.MakeFile("busy.txt");
+    const std::int64_t times[] = {kFebruary15, kFebruary15 + 7};
+    SetTimes(path, times[1], 0, times[1], 0);
+    std::atomic<bool> stop = false;
+    std::atomic<int> touches = 0;
+    std::thread toucher([&] {
+        for (std::size_t i = 0; !stop; ++i, ++touches)
+            SetTimes(path, times[i % 2], 0, times[i % 2], 0);
+    });
+    while (touches < 100)
+        std::this_thread::yield();
+    int mixed = 0;
+    for (int load = 0; load < 40; ++load) {
+        window->run(std::make_shared<FolderItem>(path));
+        const std::int64_t shown = ShownModification(*window) == ShownOf(times[0]) ? times[0] : times[1];
+        const std::int64_t modified = window->lbFileDetails().RowCount() - 1;
+        mixed += window->lbFileDetails().Cell(modified, 1) != window->formatDate(Date::FromSecondsSinceEpoch(shown));
+    }
+    stop = true;
+    toucher.join();
+    EXPECT_EQ(mixed, 0) << "loads whose list and pickers disagree";
 }
 
 TEST_F(ItemLoading, SizeTextIsTheNumberAndUnitOfTheLength)
