@@ -12,8 +12,6 @@
 #include <QPointer>
 #include <QSignalBlocker>
 
-#include <functional>
-#include <vector>
 
 namespace {
 
@@ -101,21 +99,11 @@ public:
 
     QWidget* Last() const { return m_last; }
 
-    // Key watches, called in turn with each key press before the shortcuts
-    // are matched (a watch adds or ends none); one filter serves them all,
-    // as every event of the application passes it.
-    void AddKeyWatch(const std::function<void(const QKeyEvent&)>* watch) { m_keyWatches.push_back(watch); }
-    void RemoveKeyWatch(const std::function<void(const QKeyEvent&)>* watch) { std::erase(m_keyWatches, watch); }
-
 protected:
+    // The selection is read as the field loses the focus to the menu bar,
+    // before the field drops it; only the focus change tells the reason.
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        // Qt offers every key press to the focused widget as a
-        // ShortcutOverride before it looks for a shortcut.
-        if (event->type() == QEvent::ShortcutOverride) {
-            for (const auto* watch : m_keyWatches)
-                (*watch)(static_cast<const QKeyEvent&>(*event));
-        }
         if (event->type() == QEvent::FocusOut
             && static_cast<QFocusEvent*>(event)->reason() == Qt::MenuBarFocusReason && watched->isWidgetType()) {
             if (QLineEdit* edit = LineEditOf(static_cast<QWidget*>(watched))) {
@@ -130,7 +118,6 @@ private:
     QPointer<QWidget> m_last;
     QPointer<QLineEdit> m_leaving;
     Selection m_leavingSelection;
-    std::vector<const std::function<void(const QKeyEvent&)>*> m_keyWatches;
 };
 
 FocusTracker* Tracker()
@@ -157,25 +144,6 @@ QWidget* CommandTarget()
     return last && last->window() == window ? last : nullptr;
 }
 
-// One key watch, for as long as it lives.
-class KeyWatch : public QObject {
-public:
-    KeyWatch(FocusTracker* tracker, std::function<void(const QKeyEvent&)> beforeMatch)
-        : m_tracker(tracker), m_beforeMatch(std::move(beforeMatch))
-    {
-        m_tracker->AddKeyWatch(&m_beforeMatch);
-    }
-    ~KeyWatch() override
-    {
-        if (m_tracker)
-            m_tracker->RemoveKeyWatch(&m_beforeMatch);
-    }
-
-private:
-    QPointer<FocusTracker> m_tracker;
-    std::function<void(const QKeyEvent&)> m_beforeMatch;
-};
-
 } // namespace
 
 std::optional<EditCommand> EditCommandOfItem(std::string_view itemName)
@@ -185,6 +153,11 @@ std::optional<EditCommand> EditCommandOfItem(std::string_view itemName)
             return info.command;
     }
     return std::nullopt;
+}
+
+void FollowFocusForEditCommands()
+{
+    (void)Tracker();
 }
 
 bool EditCommandApplies(EditCommand command)
@@ -217,14 +190,6 @@ bool RunEditCommand(EditCommand command)
     QApplication::sendEvent(target, &press);
     QApplication::sendEvent(target, &release);
     return true;
-}
-
-std::unique_ptr<QObject> WatchKeysBeforeShortcuts(std::function<void(const QKeyEvent&)> beforeMatch)
-{
-    FocusTracker* tracker = Tracker();
-    if (!tracker)
-        return nullptr;
-    return std::make_unique<KeyWatch>(tracker, std::move(beforeMatch));
 }
 
 void ForgetEditHistory(QWidget* field)

@@ -1,12 +1,8 @@
 #pragma once
 
-#include <functional>
-#include <memory>
 #include <optional>
 #include <string_view>
 
-class QKeyEvent;
-class QObject;
 class QWidget;
 
 // The standard Edit commands. A menu item named EditUndo, EditCut, EditCopy,
@@ -25,6 +21,11 @@ enum class EditCommand { Undo, Cut, Copy, Paste, Clear, SelectAll };
 // The command a menu item of this name carries, if any.
 std::optional<EditCommand> EditCommandOfItem(std::string_view itemName);
 
+// Starts following the focus for the commands, so that they know where the
+// user was before the menu bar took the focus; an item that carries a
+// command calls it when it gets its name. Needs the application object.
+void FollowFocusForEditCommands();
+
 // Whether the command would do anything now: Cut and Delete need selected
 // text in an editable field, Copy selected text, Paste text on the clipboard
 // and an editable field, Undo something to undo, Select All a focused field.
@@ -33,13 +34,6 @@ bool EditCommandApplies(EditCommand command);
 
 // Runs the command on the focused text field; false when there is none.
 bool RunEditCommand(EditCommand command);
-
-// Calls beforeMatch with each key press just before the application matches
-// it against the shortcuts, so that an action can bring its enabled state up
-// to date first: a disabled action leaves the key to the focused widget. The
-// calls stop when the returned object goes. Needs the application object;
-// without one, nothing is watched.
-std::unique_ptr<QObject> WatchKeysBeforeShortcuts(std::function<void(const QKeyEvent&)> beforeMatch);
 
 // Starts the undo history of the text field behind a widget afresh, keeping
 // its text, cursor and selection: what the program shows in a field is not

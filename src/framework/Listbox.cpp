@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QStringList>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
 
 #include <algorithm>
@@ -72,6 +73,79 @@ public:
 
 private:
     int m_column;
+};
+
+// A cell's text as a left-to-right list draws it: in the order it is
+// written, also where it mixes scripts. Numbers next to a right-to-left word
+// (a Hebrew or Arabic month name), and Arabic digits next to anything, would
+// join that word in one run shown backwards: the day after the month, the
+// time before the year, a folder before its parent. A left-to-right mark
+// after each right-to-left run keeps every part in its place. Words that
+// only spaces part stay one run, so a phrase still reads right to left. The
+// marks are drawn only; the cell's text, which Copy takes, has none.
+QString InLeftToRightOrder(const QString& text)
+{
+    constexpr QChar kMark(0x200E);
+    enum class Run { None, Letters, Digits };
+    QString out;
+    out.reserve(text.size() + 8);
+    Run run = Run::None;
+    // Where a run of right-to-left letters ended, while only neutral
+    // characters have followed it, and whether they were all spaces.
+    qsizetype pending = -1;
+    bool onlySpaces = true;
+    const auto closePending = [&] {
+        if (pending >= 0)
+            out.insert(pending, kMark);
+        pending = -1;
+    };
+    for (const char32_t c : text.toUcs4()) {
+        const QChar::Direction direction = QChar::direction(c);
+        const bool letter = direction == QChar::DirR || direction == QChar::DirAL;
+        const bool digit = direction == QChar::DirAN;
+        const bool neutral = direction == QChar::DirWS || direction == QChar::DirON || direction == QChar::DirCS
+                             || direction == QChar::DirES || direction == QChar::DirET || direction == QChar::DirS
+                             || direction == QChar::DirBN;
+        // Combining marks belong to the character they follow.
+        if (direction != QChar::DirNSM) {
+            if (neutral) {
+                if (run != Run::None) {
+                    pending = out.size();
+                    onlySpaces = run == Run::Letters;
+                }
+                onlySpaces = onlySpaces && direction == QChar::DirWS;
+                run = Run::None;
+            } else if (letter && pending >= 0 && onlySpaces) {
+                pending = -1; // the phrase goes on
+            } else {
+                closePending();
+                if (run != Run::None && run != (letter ? Run::Letters : digit ? Run::Digits : Run::None))
+                    out += kMark;
+            }
+            if (!neutral)
+                run = letter ? Run::Letters : digit ? Run::Digits : Run::None;
+        }
+        out += QString::fromUcs4(&c, 1);
+    }
+    closePending();
+    if (run != Run::None)
+        out += kMark;
+    return out;
+}
+
+// Draws each cell's text in the list's reading order.
+class CellDelegate : public QStyledItemDelegate {
+public:
+    explicit CellDelegate(QWidget* view) : QStyledItemDelegate(view), m_view(view) {}
+
+    QString displayText(const QVariant& value, const QLocale& locale) const override
+    {
+        const QString text = QStyledItemDelegate::displayText(value, locale);
+        return m_view->layoutDirection() == Qt::LeftToRight ? InLeftToRightOrder(text) : text;
+    }
+
+private:
+    QWidget* m_view;
 };
 
 ListboxWidget* Widget(const Listbox& list)
@@ -152,6 +226,7 @@ Listbox::Listbox() : RectControl(NewWidget<ListboxWidget>(this))
     // arrow keys move within the list.
     table->setTabKeyNavigation(false);
     table->setWordWrap(false);
+    table->setItemDelegate(new CellDelegate(table));
     table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_styleRowHeight = table->verticalHeader()->defaultSectionSize();
     UpdateGrid();
@@ -222,6 +297,16 @@ void Listbox::SetCell(std::int64_t row, std::int64_t column, const std::string& 
     RequireMainThread();
     CheckCell(row, column);
     ItemAt(Widget(*this), int(row), int(column))->setText(QString::fromStdString(text));
+}
+
+std::string Listbox::_ShownCell(std::int64_t row, std::int64_t column) const
+{
+    RequireMainThread();
+    CheckCell(row, column);
+    const QTableWidget* table = Widget(*this);
+    const QModelIndex index = table->model()->index(int(row), int(column));
+    const auto* delegate = static_cast<const QStyledItemDelegate*>(table->itemDelegateForIndex(index));
+    return delegate->displayText(index.data(Qt::DisplayRole), table->locale()).toStdString();
 }
 
 bool Listbox::CellBold(std::int64_t row, std::int64_t column) const

@@ -35,6 +35,10 @@ public:
 
     std::string Cell(std::int64_t row, std::int64_t column) const;
     void SetCell(std::int64_t row, std::int64_t column, const std::string& text);
+    // The cell's text as the list draws it: in a left-to-right list, with
+    // marks that keep a right-to-left word from reordering the numbers and
+    // words around it. Framework code and tests only.
+    std::string _ShownCell(std::int64_t row, std::int64_t column) const;
     bool CellBold(std::int64_t row, std::int64_t column) const;
     void SetCellBold(std::int64_t row, std::int64_t column, bool bold);
     // The cell's tooltip.

@@ -6,7 +6,6 @@
 
 #include <QAction>
 #include <QCoreApplication>
-#include <QKeyEvent>
 #include <QKeySequence>
 #include <QMenu>
 
@@ -82,16 +81,13 @@ void MenuItem::SetName(const std::string& name)
     RequireMainThread();
     m_name = name;
     m_editCommand = EditCommandOfItem(name);
-    // A key is matched against the actions' shortcuts as it is pressed; the
-    // command's enabled state must be current then, so that a command that
-    // does not apply leaves its key to the focused widget.
-    m_keyWatch.reset();
-    if (m_editCommand) {
-        m_keyWatch = WatchKeysBeforeShortcuts([this](const QKeyEvent& key) {
-            if (!m_action->shortcut().isEmpty() && m_action->shortcut() == QKeySequence(key.keyCombination()))
-                ApplyEnabled();
-        });
-    }
+    // An Edit command's key belongs to the focused widget, which handles it
+    // itself where it applies (a text field, the list's Copy): the menu only
+    // shows the key. Matched window-wide, a command last enabled for another
+    // field would take the key from the one that has the focus now.
+    m_action->setShortcutContext(m_editCommand ? Qt::WidgetShortcut : Qt::WindowShortcut);
+    if (m_editCommand)
+        FollowFocusForEditCommands();
     ApplyEnabled();
     m_action->setObjectName(QString::fromStdString(name));
     if (m_menu)

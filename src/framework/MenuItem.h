@@ -29,8 +29,9 @@ class QObject;
 //
 // Enabled is the item's own setting. What the user can choose follows it,
 // except that an automatically enabled Edit command is enabled only while
-// it applies to the focused field, decided each time its menu opens and
-// each time its key is pressed.
+// it applies to the focused field, decided each time its menu opens. An
+// Edit command's key is shown in the menu but left to the focused widget,
+// which acts on it as the command would where the command applies.
 //
 // Every member raises ThreadAccessingUIException off the main thread.
 class MenuItem : public Object, public std::enable_shared_from_this<MenuItem> {
@@ -105,8 +106,6 @@ private:
     // QApplication does, which the runtime's finalisers see to.
     std::unique_ptr<QAction> m_action;
     std::unique_ptr<QMenu> m_menu;
-    // An Edit command's watch of the keys; it goes before the action.
-    std::unique_ptr<QObject> m_keyWatch;
     MenuItem* m_parent = nullptr;
     std::vector<std::shared_ptr<MenuItem>> m_children;
     std::string m_name;

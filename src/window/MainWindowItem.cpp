@@ -16,36 +16,7 @@
 #include "framework/Text.h"
 #include "framework/TimeControl.h"
 
-#include <QChar>
-#include <QString>
-
 namespace {
-
-// A date in the left-to-right list reads from left to right in every
-// language. Numbers next to a right-to-left word (a Hebrew or Arabic month),
-// and Arabic digits next to anything, would join it in one run that is shown
-// backwards, the day after the month or the time before the year; a
-// left-to-right mark after each such run keeps every part in its place.
-std::string InLeftToRightOrder(const std::string& text)
-{
-    QString out;
-    bool inRightToLeftWord = false;
-    for (const char32_t c : QString::fromStdString(text).toUcs4()) {
-        const QChar::Direction direction = QChar::direction(c);
-        const bool rightToLeft =
-            direction == QChar::DirR || direction == QChar::DirAL || direction == QChar::DirAN;
-        // Combining marks belong to the word they follow.
-        if (direction != QChar::DirNSM) {
-            if (inRightToLeftWord && !rightToLeft)
-                out += QChar(0x200E);
-            inRightToLeftWord = rightToLeft;
-        }
-        out += QString::fromUcs4(&c, 1);
-    }
-    if (inRightToLeftWord)
-        out += QChar(0x200E);
-    return out.toStdString();
-}
 
 // A file type slot is empty only when start-up has not created the types.
 std::string FileTypeName(const std::shared_ptr<FileType>& type)
@@ -90,14 +61,17 @@ void MainWindow::run(std::shared_ptr<FolderItem> item)
     if (!item)
         throw NilObjectException("There is no item to load.");
 
+    // Each date is read afresh, once for its row's pickers, what Change
+    // writes back for an unedited row and the list, so that all three show
+    // one instant even while another program changes the item.
+    const std::optional<Date> created = item->CreationDate();
+    const std::optional<Date> modified = item->ModificationDate();
+
     // The pickers come first: should setting one arm its row, the steps
     // below disarm it again, so the end state does not depend on it.
-    // Each date is read afresh, once for both pickers of its row, so that
-    // they and what Change writes back for an unedited row are one instant.
-    const bool creationEditable =
-        ShowLoaded(item->CreationDate(), dcCreatedDate(), tcCreatedTime(), m_loadedCreation);
+    const bool creationEditable = ShowLoaded(created, dcCreatedDate(), tcCreatedTime(), m_loadedCreation);
     const bool modificationEditable =
-        ShowLoaded(item->ModificationDate(), dcModifiedDate(), tcModifiedTime(), m_loadedModification);
+        ShowLoaded(modified, dcModifiedDate(), tcModifiedTime(), m_loadedModification);
 
     // A row whose date the picker cannot hold (before the year 100, after
     // 9999) stays off: the list shows the date, and nothing can replace it
@@ -139,11 +113,11 @@ void MainWindow::run(std::shared_ptr<FolderItem> item)
 
     list.AddRow(Strings::Created());
     list.SetCellBold(list.LastIndex(), 0, true);
-    list.SetCell(list.LastIndex(), 1, formatDate(item->CreationDate()));
+    list.SetCell(list.LastIndex(), 1, formatDate(created));
 
     list.AddRow(Strings::Modified());
     list.SetCellBold(list.LastIndex(), 0, true);
-    list.SetCell(list.LastIndex(), 1, formatDate(item->ModificationDate()));
+    list.SetCell(list.LastIndex(), 1, formatDate(modified));
 
     pbChange().SetEnabled(false);
 }
@@ -173,5 +147,5 @@ std::string MainWindow::formatDate(const std::optional<Date>& date) const
     // "Nil" in every language: it names the missing value, not a word.
     if (!date)
         return "Nil";
-    return InLeftToRightOrder(date->AbbreviatedDate() + " " + date->LongTime());
+    return date->AbbreviatedDate() + " " + date->LongTime();
 }

@@ -6,7 +6,16 @@
 #include "framework/Listbox.h"
 #include "support/TestSupport.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QMainWindow>
+#include <QTableWidget>
+#include <QTest>
 #include <QTextLayout>
+
+#include <algorithm>
+#include <atomic>
+#include <thread>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -135,31 +144,94 @@ TEST_F(ItemLoading, ADropLoadsEachFileItemInTurnAndShowsTheLastOrIsRefusedWithou
     EXPECT_EQ(ReadDateArea(*window), Loaded(true, true));
 }
 
-TEST_F(ItemLoading, ADateTextReadsFromLeftToRightInEveryLanguage)
+// Where each word of a line starts when it is laid out left to right.
+std::vector<qreal> WordStarts(const QString& text)
 {
+    QTextLayout layout(text);
+    QTextOption option;
+    option.setTextDirection(Qt::LeftToRight);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    std::vector<qreal> starts;
+    for (int i = 0; i < text.size(); ++i) {
+        if (!text[i].isSpace() && (i == 0 || text[i - 1].isSpace()))
+            starts.push_back(line.cursorToX(i));
+    }
+    return starts;
+}
+
+bool HasDirectionMark(const QString& text)
+{
+    return text.contains(QChar(0x200E)) || text.contains(QChar(0x200F)) || text.contains(QChar(0x061C));
+}
+
+TEST_F(ItemLoading, DatesAndNamesAreDrawnInReadingOrderAndCopiedWithoutMarks)
+{
+    // The list draws a date from left to right, each part (day, month, year,
+    // time) right of the one before, while the cell, and so what Copy takes,
+    // holds the date alone. A name of two right-to-left words is one phrase
+    // read from right to left.
+    const std::string name = "\u05e9\u05dc\u05d5\u05dd \u05e2\u05d5\u05dc\u05dd"; // two Hebrew words
+    const std::string path = folder.MakeFile(name);
+    SetTimes(path, kFebruary15, 0, kFebruary15, 0);
+    auto* list = static_cast<QTableWidget*>(window->lbFileDetails().NativeWidget());
+    window->Handle()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window->Handle()));
     const QLocale saved;
-    for (const char* name : {"en_GB", "de_DE", "he_IL", "ar_EG", "fa_IR", "ur_PK"}) {
-        SCOPED_TRACE(name);
-        QLocale::setDefault(QLocale(QString::fromLatin1(name)));
-        const QString text = QString::fromStdString(window->formatDate(Date::FromSecondsSinceEpoch(kFebruary15)));
-        QTextLayout layout(text);
-        QTextOption option;
-        option.setTextDirection(Qt::LeftToRight);
-        layout.setTextOption(option);
-        layout.beginLayout();
-        const QTextLine line = layout.createLine();
-        layout.endLayout();
-        // Each part (day, month, year, time...) starts right of the one before.
-        qreal previous = -1;
-        for (int i = 0; i < text.size(); ++i) {
-            if (text[i].isSpace() || (i > 0 && !text[i - 1].isSpace()))
-                continue;
-            const qreal x = line.cursorToX(i);
-            EXPECT_GT(x, previous) << text.toStdString() << " at " << i;
-            previous = x;
-        }
+    for (const char* locale : {"en_GB", "de_DE", "he_IL", "ar_EG", "fa_IR", "ur_PK"}) {
+        SCOPED_TRACE(locale);
+        QLocale::setDefault(QLocale(QString::fromLatin1(locale)));
+        window->run(std::make_shared<FolderItem>(path));
+        const std::int64_t modified = window->lbFileDetails().RowCount() - 1;
+        const QString cell = QString::fromStdString(window->lbFileDetails().Cell(modified, 1));
+        EXPECT_EQ(cell.toStdString(), window->formatDate(Date::FromSecondsSinceEpoch(kFebruary15)));
+        EXPECT_FALSE(HasDirectionMark(cell)) << cell.toStdString();
+
+        const QString drawn = QString::fromStdString(window->lbFileDetails()._ShownCell(modified, 1));
+        const std::vector<qreal> starts = WordStarts(drawn);
+        EXPECT_TRUE(std::is_sorted(starts.begin(), starts.end()) && std::adjacent_find(starts.begin(), starts.end()) == starts.end())
+            << drawn.toStdString();
+        EXPECT_EQ(starts.size(), std::size_t(cell.count(QLatin1Char(' ')) + 1));
+        const std::vector<qreal> words = WordStarts(QString::fromStdString(window->lbFileDetails()._ShownCell(0, 1)));
+        ASSERT_EQ(words.size(), 2u);
+        EXPECT_GT(words[0], words[1]) << "the first word stands right of the second";
+
+        list->setFocus();
+        list->setCurrentCell(int(modified), 1);
+        QApplication::clipboard()->clear();
+        QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+        EXPECT_EQ(QApplication::clipboard()->text(), cell);
     }
     QLocale::setDefault(saved);
+}
+
+TEST_F(ItemLoading, TheListAndThePickersShowOneReadWhileAnotherProgramChangesTheItem)
+{
+    // Another program moves the modification time back and forth all the
+    // while; each load must still list the time its pickers show.
+    const std::string path = folder.MakeFile("busy.txt");
+    const std::int64_t times[] = {kFebruary15, kFebruary15 + 7};
+    SetTimes(path, times[1], 0, times[1], 0);
+    std::atomic<bool> stop = false;
+    std::atomic<int> touches = 0;
+    std::thread toucher([&] {
+        for (std::size_t i = 0; !stop; ++i, ++touches)
+            SetTimes(path, times[i % 2], 0, times[i % 2], 0);
+    });
+    while (touches < 100)
+        std::this_thread::yield();
+    int mixed = 0;
+    for (int load = 0; load < 40; ++load) {
+        window->run(std::make_shared<FolderItem>(path));
+        const std::int64_t shown = ShownModification(*window) == ShownOf(times[0]) ? times[0] : times[1];
+        const std::int64_t modified = window->lbFileDetails().RowCount() - 1;
+        mixed += window->lbFileDetails().Cell(modified, 1) != window->formatDate(Date::FromSecondsSinceEpoch(shown));
+    }
+    stop = true;
+    toucher.join();
+    EXPECT_EQ(mixed, 0) << "loads whose list and pickers disagree";
 }
 
 TEST_F(ItemLoading, SizeTextIsTheNumberAndUnitOfTheLength)
