@@ -170,10 +170,10 @@ TEST_F(ControlsTest, SingleLineLabelShowsItsFirstLineAndNeverWraps)
     EXPECT_TRUE(widget->wordWrap());
 }
 
-// A line too wide for its label is drawn at the largest size that fits, but
-// no smaller than the readable floor (9 pixels, or three quarters of the
-// size); what does not fit even then is cut short at its end. One that fits
-// keeps its size, and the fit follows a change of the label's width.
+// A line too wide for its label is drawn whole at the largest size that
+// fits, down to the readable floor (9 pixels); only what does not fit even
+// then is cut short at its end. One that fits keeps its size, and the fit
+// follows a change of the label's width.
 TEST_F(ControlsTest, LabelLineShrinksToItsWidthButNotBelowAReadableFloor)
 {
     const struct {
@@ -190,6 +190,8 @@ TEST_F(ControlsTest, LabelLineShrinksToItsWidthButNotBelowAReadableFloor)
         {"DejaVu Sans Condensed", "Erstellungsdatum:", 12, false, 2, 75, 9, true},
         // The drop prompt as the main window sizes it.
         {"DejaVu Sans", "Drop File or Folder here", 20, true, 1, 249, 18, true},
+        // The German one fits at 13 pixels, far below three quarters of its size.
+        {"DejaVu Sans", "Datei oder Ordner hierher ziehen", 20, true, 1, 249, 13, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.family) + ": " + c.text);
@@ -218,7 +220,7 @@ TEST_F(ControlsTest, LabelLineShrinksToItsWidthButNotBelowAReadableFloor)
         }
         EXPECT_GE(ink.height(), c.shownSize * 2 / 3);
 
-        label.SetWidth(300);
+        label.SetWidth(400);
         EXPECT_EQ(label._ShownLine().font.pixelSize(), c.size);
         EXPECT_EQ(label._ShownLine().text, c.text);
     }
