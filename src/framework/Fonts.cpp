@@ -1,6 +1,5 @@
 #include "Fonts.h"
 
-#include <QApplication>
 #include <QFontInfo>
 #include <QFontMetricsF>
 
@@ -9,7 +8,9 @@
 
 QFont ControlFont(const std::string& family, double size, std::int64_t unit, bool bold, bool italic, bool underline)
 {
-    QFont font = QApplication::font();
+    // A font that settles nothing yet: the widget takes the rest from the
+    // desktop's font, now and whenever that changes.
+    QFont font;
     if (!family.empty() && family != "System" && family != "SmallSystem")
         font.setFamily(QString::fromStdString(family));
     if (size > 0) {
