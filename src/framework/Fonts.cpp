@@ -1,6 +1,5 @@
 #include "Fonts.h"
 
-#include <QApplication>
 #include <QFontInfo>
 #include <QFontMetricsF>
 
@@ -9,7 +8,9 @@
 
 QFont ControlFont(const std::string& family, double size, std::int64_t unit, bool bold, bool italic, bool underline)
 {
-    QFont font = QApplication::font();
+    // A font that settles nothing yet: the widget takes the rest from the
+    // desktop's font, now and whenever that changes.
+    QFont font;
     if (!family.empty() && family != "System" && family != "SmallSystem")
         font.setFamily(QString::fromStdString(family));
     if (size > 0) {
@@ -26,7 +27,8 @@ QFont ControlFont(const std::string& family, double size, std::int64_t unit, boo
 
 int ReadableFloor(int pixelSize)
 {
-    return std::min(pixelSize, std::max(9, (pixelSize * 3 + 3) / 4));
+    constexpr int kReadable = 9;
+    return std::min(pixelSize, kReadable);
 }
 
 namespace {
@@ -73,12 +75,14 @@ FittedLine FitOneLine(const QString& text, const QFont& font, int width, Qt::Ali
     const int size = font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
     const int floor = ReadableFloor(size);
     // Advances grow in proportion to the size, so the ratio of the widths
-    // names the size; hinting may cost it a pixel, which one more step
-    // takes back.
+    // names the size; hinting or ink that sticks out may cost it a pixel or
+    // two, which the next steps take back, each at least a size smaller,
+    // down to the floor.
     int tried = size;
     qreal advance = asked.advance;
-    for (int step = 0; step < 2 && tried > floor; ++step) {
-        const int next = std::clamp(int(std::floor(tried * width / advance)), floor, tried - 1);
+    while (tried > floor) {
+        const qreal scaled = advance > 0 ? std::floor(tried * width / advance) : tried - 1;
+        const int next = int(std::clamp<qreal>(scaled, floor, tried - 1));
         const QFont candidate = Resized(font, next);
         const Measure measured = MeasureLine(text, candidate, width, alignment);
         if (measured.fits)

@@ -134,26 +134,55 @@ TEST_F(MainWindowLayout, TabAndShiftTabWalkEveryControlRoundTheWindow)
     }
 }
 
+// The main window as made while this translation is installed.
+std::shared_ptr<MainWindow> MadeIn(QTranslator& translation)
+{
+    QCoreApplication::installTranslator(&translation);
+    CloseAllWindows();
+    auto made = implicit::MainWindow();
+    QCoreApplication::removeTranslator(&translation);
+    return made;
+}
+
 // The prompt is wider than its 249-pixel label at 20 pixels in some desktop
-// fonts (DejaVu Sans among them): it is drawn smaller, whole and bold, with
-// a clear column at each end, and no smaller than it needs to be.
+// fonts (DejaVu Sans among them), the German one by half: it is drawn
+// smaller, whole and bold, with a clear column at each end, and no smaller
+// than it needs to be.
 TEST_F(MainWindowLayout, DropPromptShowsWholeInsideItsLabel)
 {
-    const QImage image = window->cvDropFile().Render();
-    const QRect label(69, 97, 249, 30); // in the canvas, which starts at -1, -1
-    int first = -1, last = -1;
-    for (int x = 0; x < label.width(); ++x)
-        for (int y = 0; y < label.height(); ++y)
-            if (image.pixel(label.left() + x, label.top() + y) != 0xFFFFFFFF) {
-                first = first < 0 ? x : first;
-                last = x;
-            }
-    ASSERT_GE(first, 0) << "no text drawn";
-    EXPECT_GE(first, 1);
-    EXPECT_LE(last, label.width() - 2);
-    EXPECT_LE(first, 10);
-    EXPECT_GE(last, label.width() - 11);
-    EXPECT_TRUE(window->DropFileLabel().NativeWidget()->font().bold());
+    QTranslator german;
+    ASSERT_TRUE(german.load(TEST_TRANSLATION_DE));
+    const struct {
+        QTranslator* translation;
+        const char* prompt;
+    } rows[] = {
+        {nullptr, "Drop File or Folder here"},
+        {&german, "Datei oder Ordner hierher ziehen"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.prompt);
+        const auto shown = row.translation ? MadeIn(*row.translation) : window;
+        const Label& prompt = shown->DropFileLabel();
+        ASSERT_EQ(QFontInfo(prompt.NativeWidget()->font()).family(), "DejaVu Sans");
+        EXPECT_EQ(prompt.Text(), row.prompt);
+        EXPECT_EQ(prompt._ShownLine().text, row.prompt);
+        EXPECT_TRUE(prompt._ShownLine().font.bold());
+
+        const QImage image = shown->cvDropFile().Render();
+        const QRect label(69, 97, 249, 30); // in the canvas, which starts at -1, -1
+        int first = -1, last = -1;
+        for (int x = 0; x < label.width(); ++x)
+            for (int y = 0; y < label.height(); ++y)
+                if (image.pixel(label.left() + x, label.top() + y) != 0xFFFFFFFF) {
+                    first = first < 0 ? x : first;
+                    last = x;
+                }
+        ASSERT_GE(first, 0) << "no text drawn";
+        EXPECT_GE(first, 1);
+        EXPECT_LE(last, label.width() - 2);
+        EXPECT_LE(first, 10);
+        EXPECT_GE(last, label.width() - 11);
+    }
 }
 
 // Captions longer than their controls, as a German translation has them:
@@ -163,10 +192,7 @@ TEST_F(MainWindowLayout, LongTranslatedCaptionsStayReadableAndTheRowLabelsMatch)
 {
     QTranslator german;
     ASSERT_TRUE(german.load(TEST_TRANSLATION_DE));
-    QCoreApplication::installTranslator(&german);
-    CloseAllWindows();
-    const auto translated = implicit::MainWindow();
-    QCoreApplication::removeTranslator(&german);
+    const auto translated = MadeIn(german);
 
     const FittedLine created = translated->ChangeCreatedLabel()._ShownLine();
     const FittedLine modified = translated->ChangeModifiedLabel()._ShownLine();

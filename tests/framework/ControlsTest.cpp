@@ -17,6 +17,7 @@
 #include <QTest>
 
 #include <functional>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -29,20 +30,53 @@ using ControlsTest = WindowHost<>;
 
 QLabel* LabelWidget(const Label& label) { return static_cast<QLabel*>(label.NativeWidget()); }
 
-// The columns and rows in which a widget's drawing differs from its drawing
-// with another text: where that text's ink lies.
-QRect InkBetween(QWidget* widget, const std::function<void()>& change)
+// Where a widget's drawing differs from its drawing before a change: where
+// the new text's ink lies, its darkest pixel (the text's full colour where
+// a stroke covers whole pixels) and the background it was drawn on.
+struct Ink {
+    QRect box;
+    QColor darkest, background;
+};
+Ink InkBetween(QWidget* widget, const std::function<void()>& change)
 {
     const QImage before = widget->grab().toImage();
     change();
     const QImage after = widget->grab().toImage();
-    QRect ink;
+    Ink ink{{}, Qt::white, before.pixelColor(0, 0)};
     for (int y = 0; y < after.height(); ++y)
         for (int x = 0; x < after.width(); ++x)
-            if (after.pixel(x, y) != before.pixel(x, y))
-                ink |= QRect(x, y, 1, 1);
+            if (after.pixel(x, y) != before.pixel(x, y)) {
+                ink.box |= QRect(x, y, 1, 1);
+                if (after.pixelColor(x, y).lightness() < ink.darkest.lightness())
+                    ink.darkest = after.pixelColor(x, y);
+            }
     return ink;
 }
+
+// Sets the desktop's font to this pixel size until it goes, as a desktop
+// font change reaches the program.
+class DesktopFontSize {
+public:
+    explicit DesktopFontSize(int pixelSize)
+    {
+        QFont font = m_was;
+        font.setPixelSize(pixelSize);
+        QApplication::setFont(font);
+        // The widgets take it from the event loop.
+        QCoreApplication::sendPostedEvents();
+    }
+    ~DesktopFontSize()
+    {
+        QApplication::setFont(m_was);
+        QCoreApplication::sendPostedEvents();
+    }
+    DesktopFontSize(const DesktopFontSize&) = delete;
+    DesktopFontSize& operator=(const DesktopFontSize&) = delete;
+
+private:
+    const QFont m_was = QApplication::font();
+};
+
 QTableWidget* Table(const Listbox& list) { return static_cast<QTableWidget*>(list.NativeWidget()); }
 
 // --- Design-time lists ----------------------------------------------------------
@@ -170,77 +204,124 @@ TEST_F(ControlsTest, SingleLineLabelShowsItsFirstLineAndNeverWraps)
     EXPECT_TRUE(widget->wordWrap());
 }
 
-// A line too wide for its label is drawn at the largest size that fits, but
-// no smaller than the readable floor (9 pixels, or three quarters of the
-// size); what does not fit even then is cut short at its end. One that fits
-// keeps its size, and the fit follows a change of the label's width.
+// A line too wide for its label is drawn whole at the largest size that
+// fits, down to the readable floor (9 pixels, or its own size where that is
+// smaller); only what does not fit even then is cut short at its end. One
+// that fits keeps its size; the fit follows a change of the label's width
+// and of the desktop's font. A disabled label draws it halfway between its
+// colour (black here) and the background.
 TEST_F(ControlsTest, LabelLineShrinksToItsWidthButNotBelowAReadableFloor)
 {
+    const QFontInfo desktop(QApplication::font());
+    ASSERT_EQ(desktop.family(), "DejaVu Sans");
+    ASSERT_EQ(desktop.pixelSize(), 12);
     const struct {
         const char *family, *text;
-        int size;
-        bool bold;
+        int size; // 0: the desktop's
+        bool bold, italic, enabled;
         std::int64_t align, width;
+        int desktopAfterFit; // the desktop's pixel size once the line was fitted; 0: as it was
         int shownSize;
         bool whole;
     } cases[] = {
-        {"DejaVu Sans", "Modified:", 12, false, 2, 75, 12, true},
-        {"DejaVu Sans", "Erstellungsdatum:", 12, false, 2, 75, 9, false},
-        {"DejaVu Sans Condensed", "Modified:", 12, false, 2, 75, 12, true},
-        {"DejaVu Sans Condensed", "Erstellungsdatum:", 12, false, 2, 75, 9, true},
-        // The drop prompt as the main window sizes it.
-        {"DejaVu Sans", "Drop File or Folder here", 20, true, 1, 249, 18, true},
+        {"DejaVu Sans", "Modified:", 12, false, false, true, 2, 75, 0, 12, true},
+        {"DejaVu Sans", "Erstellungsdatum:", 12, false, false, true, 2, 75, 0, 9, false},
+        {"DejaVu Sans Condensed", "Modified:", 12, false, false, true, 2, 75, 0, 12, true},
+        {"DejaVu Sans Condensed", "Erstellungsdatum:", 12, false, false, true, 2, 75, 0, 9, true},
+        // The drop prompt as the main window sizes it; the German one fits
+        // at 13 pixels, far below three quarters of its size.
+        {"DejaVu Sans", "Drop File or Folder here", 20, true, false, true, 1, 249, 0, 18, true},
+        {"DejaVu Sans", "Datei oder Ordner hierher ziehen", 20, true, false, true, 1, 249, 0, 13, true},
+        // Disabled: in the label's own grey, not the style's.
+        {"DejaVu Sans", "Drop File or Folder here", 20, true, false, false, 1, 249, 0, 18, true},
+        // Its advance (47.2) fits, but the oblique f's ink ends 2 pixels
+        // beyond the label: one size smaller does it.
+        {"DejaVu Sans", "Stoff", 20, false, true, true, 0, 48, 0, 19, true},
+        // At the desktop's size, the desktop's font changing after the line
+        // was fitted: to 20 pixels, at which it no longer fits, and to 10,
+        // at which the floor is still 9.
+        {"DejaVu Sans", "Modified:", 0, false, false, true, 2, 75, 20, 16, true},
+        {"DejaVu Sans", "Erstellungsdatum:", 0, false, false, true, 2, 75, 10, 9, false},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.family) + ": " + c.text);
+        SCOPED_TRACE(std::string(c.family) + ": " + c.text + (c.italic ? " oblique" : "") + (c.enabled ? "" : " disabled")
+                     + " at " + std::to_string(c.size) + ", desktop " + std::to_string(c.desktopAfterFit));
         Label& label = Add<Label>("l", Frame(0, 0, c.width, 30)
                                            .Integer("TextAlign", c.align)
                                            .String("TextFont", c.family)
                                            .Single("TextSize", float(c.size))
-                                           .Boolean("Bold", c.bold));
+                                           .Boolean("Bold", c.bold)
+                                           .Boolean("Italic", c.italic)
+                                           .Boolean("Enabled", c.enabled));
         ASSERT_EQ(QFontInfo(label.NativeWidget()->font()).family(), c.family) << "the font is not installed";
-        const QRect ink = InkBetween(label.NativeWidget(), [&] { label.SetText(c.text); });
+        std::optional<DesktopFontSize> changed;
+        const Ink ink = InkBetween(label.NativeWidget(), [&] {
+            label.SetText(c.text);
+            (void)label._ShownLine();
+            if (c.desktopAfterFit)
+                changed.emplace(c.desktopAfterFit);
+        });
+        const int own = c.size ? c.size : QFontInfo(label.NativeWidget()->font()).pixelSize();
         const FittedLine shown = label._ShownLine();
         EXPECT_EQ(shown.font.pixelSize(), c.shownSize);
         EXPECT_EQ(shown.font.bold(), c.bold);
+        EXPECT_EQ(shown.font.italic(), c.italic);
         EXPECT_LE(QFontMetricsF(shown.font).horizontalAdvance(shown.text), c.width);
         if (c.whole) {
             EXPECT_EQ(shown.text, c.text);
         } else {
-            EXPECT_EQ(shown.font.pixelSize(), ReadableFloor(c.size));
+            EXPECT_EQ(shown.font.pixelSize(), ReadableFloor(own));
             EXPECT_TRUE(shown.text.endsWith(QChar(0x2026)));
             EXPECT_TRUE(QString(c.text).startsWith(shown.text.chopped(1))) << shown.text.toStdString();
         }
-        // Drawn so: its start not cut off, and as high as its letters, not a dash.
-        EXPECT_GT(ink.left(), 0);
-        if (c.align == 1) {
-            EXPECT_LT(ink.right(), c.width - 1);
+        // Drawn so: its start not cut off, as high as its letters, not a
+        // dash, and in its colour (exactly so where a stroke covers whole
+        // pixels, as from 12 pixels up).
+        if (c.align != 0) {
+            EXPECT_GT(ink.box.left(), 0);
         }
-        EXPECT_GE(ink.height(), c.shownSize * 2 / 3);
+        if (c.align == 1) {
+            EXPECT_LT(ink.box.right(), c.width - 1);
+        }
+        EXPECT_GE(ink.box.height(), c.shownSize * 2 / 3);
+        if (c.shownSize >= 12) {
+            const QColor back = ink.background;
+            const QColor colour = c.enabled ? QColor(Qt::black) : QColor(back.red() / 2, back.green() / 2, back.blue() / 2);
+            EXPECT_EQ(ink.darkest.name().toStdString(), colour.name().toStdString());
+        }
 
-        label.SetWidth(300);
-        EXPECT_EQ(label._ShownLine().font.pixelSize(), c.size);
+        label.SetWidth(400);
+        EXPECT_EQ(label._ShownLine().font.pixelSize(), own);
         EXPECT_EQ(label._ShownLine().text, c.text);
     }
 }
 
-// A caption too wide for its button is fitted as a label's line is: it
-// stays inside the button instead of losing both its ends.
+// A caption too wide for its button is fitted as a label's line is, to the
+// room inside the button's frame: it stays inside the frame instead of
+// losing both its ends or drawing over the frame.
 TEST_F(ControlsTest, ButtonCaptionTooWideShrinksInsideTheButton)
 {
-    PushButton& button = Add<PushButton>("pb", Frame(0, 0, 126, 20));
-    InkBetween(button.NativeWidget(), [&] { button.SetCaption("Change"); });
-    const QFont own = button.NativeWidget()->font();
-    EXPECT_EQ(button._ShownCaption().font, own) << "a caption that fits keeps its size";
-
-    const QString german = QString::fromUtf8("\xC3\x84nderungen \xC3\xBC" "bernehmen");
-    const QRect ink = InkBetween(button.NativeWidget(), [&] { button.SetCaption(german.toStdString()); });
-    const FittedLine shown = button._ShownCaption();
-    EXPECT_EQ(button.Caption(), german.toStdString());
-    EXPECT_GE(shown.font.pixelSize(), ReadableFloor(QFontInfo(own).pixelSize()));
-    EXPECT_TRUE(shown.text == german || german.startsWith(shown.text.chopped(1))) << shown.text.toStdString();
-    EXPECT_GT(ink.left(), 2);
-    EXPECT_LT(ink.right(), 126 - 3);
+    const struct {
+        const char* caption;
+        int shownSize;
+    } cases[] = {
+        {"Change", 12},
+        {"\xC3\x84nderungen \xC3\xBC" "bernehmen", 9},
+        // Narrower than the button (120.9 of 126), not than its inside.
+        {"Datum \xC3\xBC" "bernehmen", 11},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.caption);
+        PushButton& button = Add<PushButton>(
+            "pb", Frame(0, 0, 126, 20).String("TextFont", "DejaVu Sans").Single("TextSize", 12));
+        const Ink ink = InkBetween(button.NativeWidget(), [&] { button.SetCaption(c.caption); });
+        const FittedLine shown = button._ShownCaption();
+        EXPECT_EQ(button.Caption(), c.caption);
+        EXPECT_EQ(shown.font.pixelSize(), c.shownSize);
+        EXPECT_EQ(shown.text, QString::fromUtf8(c.caption)) << "whole, as it fits";
+        EXPECT_GT(ink.box.left(), 2);
+        EXPECT_LT(ink.box.right(), 126 - 3);
+    }
 }
 
 // --- Listbox --------------------------------------------------------------------

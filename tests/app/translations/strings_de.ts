@@ -16,6 +16,10 @@
         <translation>Erstellungsdatum:</translation>
     </message>
     <message>
+        <source>Strings.DropFile</source>
+        <translation>Datei oder Ordner hierher ziehen</translation>
+    </message>
+    <message>
         <source>Strings.Modified</source>
         <translation>Änderungsdatum:</translation>
     </message>
