@@ -2,7 +2,7 @@
 
 #include "Date.h"
 #include "Event.h"
-#include "RectControl.h"
+#include "PickerControl.h"
 
 #include <QDate>
 
@@ -14,9 +14,9 @@
 // ValueChanged is raised once for each change the user makes to the date
 // shown; Return on an unchanged date is none. Setting the date from the
 // program (SetDateValue, the Year, Month and Day setters, a design-time
-// list) never raises it, and starts the editor's undo history afresh. A
-// disabled picker keeps showing its date.
-class DateControl : public RectControl {
+// list) never raises it, and starts the editor's undo history afresh (see
+// PickerControl). A disabled picker keeps showing its date.
+class DateControl : public PickerControl {
     DECLARE_CLASS_INFO
 
 public:
@@ -55,22 +55,18 @@ public:
     void SetLinuxDropDownMode(bool dropDown);
 
 protected:
-    void Event_WindowOpen() override;
+    void RaiseValueChanged() override;
     // A design-time list sets the year, month and day one at a time; the
     // editor shows the date once, at the list's end.
     void _BeginProperties() override;
     void _EndProperties() override;
 
 private:
-    void ShowDate(const QDate& date);
     // The date the fields are read from and set on: the one shown, or while
     // a list is applied, the one it has set so far.
     QDate ShownDate() const;
     void ShowField(const QDate& date);
 
-    QDate m_startDate;
-    QDate m_lastShown;
     std::optional<QDate> m_listDate;
     std::int64_t m_dateFormat = 4;
-    bool m_settingValue = false;
 };
