@@ -47,7 +47,8 @@ public:
     bool CanShow(const Date& value) const;
 
     // Every format code shows the locale's short date with a four-digit
-    // year; the code is kept for reading back.
+    // year, its fields in the locale's order and shown left to right; the
+    // code is kept for reading back.
     std::int64_t DateFormat() const;
     void SetDateFormat(std::int64_t format);
     // Whether the drop-down calendar is offered.

@@ -16,7 +16,13 @@ class QString;
 // what both pickers do alike:
 //
 // - The editor is laid out left to right in any window, also a right-to-left
-//   one.
+//   one. Its display format carries no invisible formatting characters (some
+//   locales put direction marks into their date formats), it shows digits
+//   it can read one by one, and a double-click selects the whole field under
+//   the pointer. So in every locale the field a user selects where it is
+//   drawn is the one that keys, typing and Up/Down change, Tab goes on to the
+//   field drawn right of it, and a copied value holds no invisible
+//   characters.
 // - ValueChanged, which each picker declares for itself, is raised once for
 //   each change the user makes to the value shown. Return on an unchanged
 //   value is none, and no value or format the program sets raises it, also
@@ -47,7 +53,8 @@ protected:
     void ShowTime(const QTime& time);
     void ShowStartValue();
 
-    // Shows the value in this format. A new format can drop a part of the value (the seconds); that is not the
+    // Shows the value in this format, less its formatting characters. A new
+    // format can drop a part of the value (the seconds); that is not the
     // user's change either. A format the editor has already is not laid out
     // again.
     void SetDisplayFormat(const QString& format);
