@@ -307,25 +307,22 @@ TEST_F(PickerTest, TheFieldSelectedWhereItIsDrawnIsTheOneKeysAndTypingChange)
     }
 }
 
-TEST_F(PickerTest, InEveryLocaleThePickersTextHoldsNoInvisibleCharacters)
+TEST_F(PickerTest, InEveryLocaleTheDateHoldsNoInvisibleCharacters)
 {
     // Nothing that a copied date would carry along unseen, and only digits
-    // the editor reads one by one.
+    // the editor reads one by one. (The time picker's format is its own; of
+    // the locale it takes only the digits, which the table above covers.)
     int made = 0;
     for (const QLocale& locale :
          QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory)) {
         std::optional<ScopedDefaultLocale> scoped(std::in_place, locale);
         DateControl& d = Add<DateControl>("d" + std::to_string(++made));
-        TimeControl& t = Add<TimeControl>("t" + std::to_string(made));
         scoped.reset();
-        d.SetDateValue(MakeDate(2025, 3, 9, 9, 30, 15));
-        t.SetTimeValue(MakeDate(2025, 3, 9, 9, 30, 15));
-        for (const RectControl* picker : {static_cast<RectControl*>(&d), static_cast<RectControl*>(&t)}) {
-            const QString text = static_cast<QDateTimeEdit*>(picker->NativeWidget())->text();
-            EXPECT_FALSE(std::any_of(text.begin(), text.end(), [](QChar c) {
-                return c.category() == QChar::Other_Format || c.isSurrogate();
-            })) << locale.name().toStdString() << ": " << text.toStdString();
-        }
+        d.SetDateValue(MakeDate(2025, 3, 9, 0, 0, 0));
+        const QString text = static_cast<QDateEdit*>(d.NativeWidget())->text();
+        EXPECT_FALSE(std::any_of(text.begin(), text.end(), [](QChar c) {
+            return c.category() == QChar::Other_Format || c.isSurrogate();
+        })) << locale.name().toStdString() << ": " << text.toStdString();
     }
 }
 
