@@ -34,7 +34,7 @@ class QString;
 //   when its window opened (its design-time value), or for a picker added to
 //   an open window the one it was made with.
 //
-// The font settings are the pickers' own (FontProperties below).
+// Its class declares the pickers' font settings, once for both.
 class PickerControl : public RectControl {
     DECLARE_CLASS_INFO
 
