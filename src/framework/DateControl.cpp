@@ -1,14 +1,9 @@
 #include "DateControl.h"
 
-#include "Application.h"
-#include "EditCommand.h"
-#include "PickerFonts.h"
 #include "UiThread.h"
 
-#include <QApplication>
 #include <QDateEdit>
 #include <QLocale>
-#include <QScopedValueRollback>
 
 #include <algorithm>
 #include <utility>
@@ -21,19 +16,25 @@ QDateEdit* Widget(const DateControl& picker)
 }
 
 // The locale's short date, but always with the full year: a two-digit year
-// section would make the picker read years as 19xx or 20xx.
-QString DisplayFormat()
+// section would make the picker read years as 19xx or 20xx. Made once for
+// each locale the pickers are made in, not for each picker.
+const QString& DisplayFormat()
 {
-    // Every run of y becomes yyyy; a loop, since a regular expression is
-    // compiled afresh for each picker at start-up.
-    const QString format = QLocale().dateFormat(QLocale::ShortFormat);
-    QString full;
+    static QLocale madeFor;
+    static QString full;
+    const QLocale locale;
+    if (!full.isEmpty() && locale == madeFor)
+        return full;
+    // Every run of y becomes yyyy.
+    const QString format = locale.dateFormat(QLocale::ShortFormat);
+    full.clear();
     for (qsizetype i = 0; i < format.size(); ++i) {
         if (format[i] != QLatin1Char('y'))
             full += format[i];
         else if (i == 0 || format[i - 1] != QLatin1Char('y'))
             full += QStringLiteral("yyyy");
     }
+    madeFor = locale;
     return full;
 }
 
@@ -65,43 +66,23 @@ const ClassInfo& DateControl::StaticClassInfo()
             MakeStored("Checked", PropertyType::Boolean),
             MakeStored("OSXDropDownMode", PropertyType::Boolean),
         };
-        for (PropertyInfo& font : PickerFontProperties())
-            properties.push_back(std::move(font));
-        return ClassInfo("DateControl", &RectControl::StaticClassInfo(), std::move(properties));
+        return ClassInfo("DateControl", &PickerControl::StaticClassInfo(), std::move(properties));
     }();
     return info;
 }
 
-DateControl::DateControl() : RectControl(NewWidget<QDateEdit>())
+// A picker added to an open window starts with today's date.
+DateControl::DateControl() : PickerControl(NewWidget<QDateEdit>(QDate::currentDate()))
 {
     QDateEdit* edit = Widget(*this);
     edit->setDateRange(QDate(100, 1, 1), QDate(9999, 12, 31));
-    edit->setDisplayFormat(DisplayFormat());
+    SetDisplayFormat(DisplayFormat());
     edit->setCalendarPopup(true);
-    // Times and dates read in their natural order in any window, also a
-    // right-to-left one.
-    edit->setLayoutDirection(Qt::LeftToRight);
-    ShowDate(QDate::currentDate());
-    m_startDate = edit->date();
-    // dateChanged is emitted synchronously, also for the program's own sets;
-    // those are told apart by m_settingValue, so nothing is left to arrive
-    // after a setter has returned. Return emits it for the date already
-    // shown, which is no change.
-    m_lastShown = edit->date();
-    QObject::connect(edit, &QDateEdit::dateChanged, edit, [this](QDate date) {
-        const bool changed = date != m_lastShown;
-        m_lastShown = date;
-        if (m_settingValue || !changed)
-            return;
-        _CallGuarded([this] { ValueChanged.Raise(*this); });
-    });
 }
 
-void DateControl::ShowDate(const QDate& date)
+void DateControl::RaiseValueChanged()
 {
-    const QScopedValueRollback setting(m_settingValue, true);
-    Widget(*this)->setDate(date);
-    ForgetEditHistory(Widget(*this));
+    ValueChanged.Raise(*this);
 }
 
 QDate DateControl::ShownDate() const
@@ -142,13 +123,7 @@ void DateControl::SetDateValue(const std::optional<Date>& value)
     if (value)
         SetDateValue(*value);
     else
-        ShowDate(m_startDate);
-}
-
-void DateControl::Event_WindowOpen()
-{
-    // The design-time list has been applied by now.
-    m_startDate = Widget(*this)->date();
+        ShowStartValue();
 }
 
 std::int64_t DateControl::Year() const

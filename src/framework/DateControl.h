@@ -2,7 +2,7 @@
 
 #include "Date.h"
 #include "Event.h"
-#include "RectControl.h"
+#include "PickerControl.h"
 
 #include <QDate>
 
@@ -14,9 +14,9 @@
 // ValueChanged is raised once for each change the user makes to the date
 // shown; Return on an unchanged date is none. Setting the date from the
 // program (SetDateValue, the Year, Month and Day setters, a design-time
-// list) never raises it, and starts the editor's undo history afresh. A
-// disabled picker keeps showing its date.
-class DateControl : public RectControl {
+// list) never raises it, and starts the editor's undo history afresh (see
+// PickerControl). A disabled picker keeps showing its date.
+class DateControl : public PickerControl {
     DECLARE_CLASS_INFO
 
 public:
@@ -47,7 +47,8 @@ public:
     bool CanShow(const Date& value) const;
 
     // Every format code shows the locale's short date with a four-digit
-    // year; the code is kept for reading back.
+    // year, its fields in the locale's order and shown left to right; the
+    // code is kept for reading back.
     std::int64_t DateFormat() const;
     void SetDateFormat(std::int64_t format);
     // Whether the drop-down calendar is offered.
@@ -55,22 +56,18 @@ public:
     void SetLinuxDropDownMode(bool dropDown);
 
 protected:
-    void Event_WindowOpen() override;
+    void RaiseValueChanged() override;
     // A design-time list sets the year, month and day one at a time; the
     // editor shows the date once, at the list's end.
     void _BeginProperties() override;
     void _EndProperties() override;
 
 private:
-    void ShowDate(const QDate& date);
     // The date the fields are read from and set on: the one shown, or while
     // a list is applied, the one it has set so far.
     QDate ShownDate() const;
     void ShowField(const QDate& date);
 
-    QDate m_startDate;
-    QDate m_lastShown;
     std::optional<QDate> m_listDate;
     std::int64_t m_dateFormat = 4;
-    bool m_settingValue = false;
 };

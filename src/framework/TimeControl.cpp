@@ -1,11 +1,7 @@
 #include "TimeControl.h"
 
-#include "Application.h"
-#include "EditCommand.h"
-#include "PickerFonts.h"
 #include "UiThread.h"
 
-#include <QScopedValueRollback>
 #include <QTimeEdit>
 
 #include <algorithm>
@@ -27,40 +23,20 @@ const ClassInfo& TimeControl::StaticClassInfo()
             MakeProperty("ShowSeconds", PropertyType::Boolean, &TimeControl::ShowSeconds, &TimeControl::SetShowSeconds),
             MakeProperty("TimeFormat", PropertyType::Integer, &TimeControl::TimeFormat, &TimeControl::SetTimeFormat),
         };
-        for (PropertyInfo& font : PickerFontProperties())
-            properties.push_back(std::move(font));
-        return ClassInfo("TimeControl", &RectControl::StaticClassInfo(), std::move(properties));
+        return ClassInfo("TimeControl", &PickerControl::StaticClassInfo(), std::move(properties));
     }();
     return info;
 }
 
-TimeControl::TimeControl() : RectControl(NewWidget<QTimeEdit>())
+// A picker added to an open window starts at midnight.
+TimeControl::TimeControl() : PickerControl(NewWidget<QTimeEdit>(QTime(0, 0, 0)))
 {
-    QTimeEdit* edit = Widget(*this);
-    // Times and dates read in their natural order in any window, also a
-    // right-to-left one.
-    edit->setLayoutDirection(Qt::LeftToRight);
     UpdateDisplayFormat();
-    ShowTime(QTime(0, 0, 0));
-    m_startTime = edit->time();
-    // As in DateControl: the program's own sets are told apart while they
-    // run, so a ValueChanged never comes from them, and Return on the time
-    // already shown is no change.
-    m_lastShown = edit->time();
-    QObject::connect(edit, &QTimeEdit::timeChanged, edit, [this](QTime time) {
-        const bool changed = time != m_lastShown;
-        m_lastShown = time;
-        if (m_settingValue || !changed)
-            return;
-        _CallGuarded([this] { ValueChanged.Raise(*this); });
-    });
 }
 
-void TimeControl::ShowTime(const QTime& time)
+void TimeControl::RaiseValueChanged()
 {
-    const QScopedValueRollback setting(m_settingValue, true);
-    Widget(*this)->setTime(time);
-    ForgetEditHistory(Widget(*this));
+    ValueChanged.Raise(*this);
 }
 
 void TimeControl::ShowFields(std::int64_t hours, std::int64_t minutes, std::int64_t seconds)
@@ -83,14 +59,8 @@ void TimeControl::SetTimeValue(const std::optional<Date>& value)
         SetTimeValue(*value);
         return;
     }
-    ShowTime(m_startTime);
+    ShowStartValue();
     m_offsetHint.reset();
-}
-
-void TimeControl::Event_WindowOpen()
-{
-    // The design-time list has been applied by now.
-    m_startTime = Widget(*this)->time();
 }
 
 std::optional<std::int64_t> TimeControl::UtcOffsetHint() const
@@ -168,13 +138,6 @@ void TimeControl::UpdateDisplayFormat()
         format += QStringLiteral(":ss");
     if (m_timeFormat == 1)
         format += QStringLiteral(" AP");
-    // Laying out the sections again is not free, and a design-time list
-    // mostly names the format the picker already has.
-    if (Widget(*this)->displayFormat() == format)
-        return;
-    // A new format can drop a section's value (the seconds); that is not the
-    // user's change.
-    const QScopedValueRollback setting(m_settingValue, true);
-    Widget(*this)->setDisplayFormat(format);
+    SetDisplayFormat(format);
 }
 

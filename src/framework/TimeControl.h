@@ -2,14 +2,10 @@
 
 #include "Date.h"
 #include "Event.h"
-#include "RectControl.h"
-
-#include <QTime>
+#include "PickerControl.h"
 
 #include <cstdint>
 #include <optional>
-#include <string>
-
 
 // A time-of-day picker: shows and edits hours, minutes and, with
 // ShowSeconds, seconds.
@@ -18,8 +14,8 @@
 // shown; Return on an unchanged time is none. Setting the time from the
 // program (SetTimeValue, the Hours, Minutes and Seconds setters, a
 // design-time list) never raises it, and starts the editor's undo history
-// afresh. A disabled picker keeps showing its time.
-class TimeControl : public RectControl {
+// afresh (see PickerControl). A disabled picker keeps showing its time.
+class TimeControl : public PickerControl {
     DECLARE_CLASS_INFO
 
 public:
@@ -56,19 +52,14 @@ public:
     std::int64_t TimeFormat() const;
     void SetTimeFormat(std::int64_t format);
 
-
 protected:
-    void Event_WindowOpen() override;
+    void RaiseValueChanged() override;
 
 private:
-    void ShowTime(const QTime& time);
     void ShowFields(std::int64_t hours, std::int64_t minutes, std::int64_t seconds);
     void UpdateDisplayFormat();
 
-    QTime m_startTime;
-    QTime m_lastShown;
     std::optional<std::int64_t> m_offsetHint;
     bool m_showSeconds = true;
     std::int64_t m_timeFormat = 0;
-    bool m_settingValue = false;
 };

@@ -9,10 +9,13 @@
 
 #include <QApplication>
 #include <QDateEdit>
+#include <QGlyphRun>
 #include <QLineEdit>
 #include <QTest>
+#include <QTextLayout>
 #include <QTimeEdit>
 
+#include <array>
 #include <optional>
 
 namespace {
@@ -26,6 +29,48 @@ Date MakeDate(std::int64_t year, std::int64_t month, std::int64_t day, std::int6
                               {&Date::SetHour, hour}, {&Date::SetMinute, minute}, {&Date::SetSecond, second}})
         (d.*set)(value);
     return d;
+}
+
+// While it lives, pickers are made in this locale, as in a program started
+// with it.
+class ScopedDefaultLocale {
+public:
+    explicit ScopedDefaultLocale(const QLocale& locale) { QLocale::setDefault(locale); }
+    ~ScopedDefaultLocale() { QLocale::setDefault(m_saved); }
+    ScopedDefaultLocale(const ScopedDefaultLocale&) = delete;
+    ScopedDefaultLocale& operator=(const ScopedDefaultLocale&) = delete;
+
+private:
+    QLocale m_saved;
+};
+
+// Where the user sees a stretch of a line edit's text: the middle of its
+// glyphs as the line edit lays the text out (its font; the direction of the
+// text, which Qt takes from its first strong character), in the line edit's
+// coordinates, whose text starts 2 pixels in.
+QPoint DrawnAt(const QLineEdit& line, qsizetype from, qsizetype length)
+{
+    QTextLayout layout(line.text(), line.font());
+    QTextOption option;
+    option.setTextDirection(Qt::LayoutDirectionAuto);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    QRectF glyphs;
+    for (const QGlyphRun& run : layout.glyphRuns(int(from), int(length)))
+        glyphs |= run.boundingRect();
+    return {line.contentsRect().left() + 2 + qRound(glyphs.center().x()), line.height() / 2};
+}
+
+// A double-click as the desktop delivers it: a click, then a second press,
+// reported also as a double-click, and its release.
+void DoubleClick(QWidget* widget, QPoint point)
+{
+    QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, point);
+    QTest::mousePress(widget, Qt::LeftButton, Qt::NoModifier, point);
+    QTest::mouseDClick(widget, Qt::LeftButton, Qt::NoModifier, point);
+    QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, point);
 }
 
 // A date and a time picker counting their ValueChanged events.
@@ -173,6 +218,112 @@ TEST_F(PickerTest, DisabledPickerKeepsAndShowsItsValueAndTakesNoUserEdit)
     EXPECT_EQ(date.Year(), 2019);
     EXPECT_TRUE(dateEdit->text().contains("2019"));
     EXPECT_EQ(timeEdit->text(), "08:09:10");
+}
+
+TEST_F(PickerTest, TheFieldSelectedWhereItIsDrawnIsTheOneKeysAndTypingChange)
+{
+    // Each field of both pickers in turn, double-clicked where it is drawn:
+    // it is highlighted, Up steps it, a number typed in the locale's digits
+    // goes into it, and Tab goes on to the field drawn right of it; the
+    // other fields keep their values.
+    const struct {
+        const char* locale;
+        const char* shows;
+    } rows[] = {
+        {"ar_EG", "right-to-left marks after the day and the month, Arabic-Indic digits"},
+        {"fa_IR", "the year first, Persian digits"},
+        {"ur_PK", "a two-digit year widened"},
+        {"he_IL", "Latin digits in a right-to-left language"},
+        {"de_DE", "left to right throughout"},
+        {"ccp_BD", "digits of two UTF-16 units each"},
+        {"ff_Adlm_SN", "right-to-left digits of two UTF-16 units each"},
+    };
+    // 2025-03-09 09:30:15, numbered as Date numbers it.
+    using Fields = std::array<std::int64_t, 6>;
+    constexpr Fields start{2025, 3, 9, 9, 30, 15};
+    constexpr Fields typed{2031, 11, 27, 21, 45, 58};
+    int made = 0;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.locale) + ": " + row.shows);
+        std::optional<ScopedDefaultLocale> locale(std::in_place, QLocale(row.locale));
+        DateControl& d = Add<DateControl>("d" + std::to_string(++made));
+        TimeControl& t = Add<TimeControl>("t" + std::to_string(made));
+        locale.reset();
+        const auto shown = [&] { return Fields{d.Year(), d.Month(), d.Day(), t.Hours(), t.Minutes(), t.Seconds()}; };
+        const auto reset = [&] {
+            d.SetDateValue(MakeDate(start[0], start[1], start[2], 0, 0, 0));
+            t.SetTimeValue(MakeDate(2000, 1, 1, start[3], start[4], start[5]));
+        };
+        reset();
+        for (const std::size_t first : {0, 3}) { // the date's fields, then the time's
+            auto* edit = static_cast<QDateTimeEdit*>((first == 0 ? static_cast<RectControl&>(d) : t).NativeWidget());
+            auto* line = edit->findChild<QLineEdit*>();
+            QLocale digits = edit->locale();
+            digits.setNumberOptions(QLocale::OmitGroupSeparator);
+            std::array<QPoint, 3> drawn;
+            for (std::size_t i = 0; i < drawn.size(); ++i) {
+                const QString number = digits.toString(start[first + i]);
+                const qsizetype at = line->text().indexOf(number);
+                ASSERT_GE(at, 0) << line->text().toStdString();
+                drawn[i] = DrawnAt(*line, at, number.size());
+                const int cursor = line->cursorPositionAt(drawn[i]);
+                ASSERT_TRUE(cursor >= at && cursor <= at + number.size()) << "drawn where the line edit has it";
+            }
+            for (std::size_t i = 0; i < drawn.size(); ++i) {
+                const std::size_t field = first + i;
+                const auto select = [&] {
+                    reset();
+                    edit->setFocus();
+                    DoubleClick(line, drawn[i]);
+                    EXPECT_EQ(digits.toInt(line->selectedText()), start[field]) << "highlighted: '"
+                        << line->selectedText().toStdString() << "' in " << line->text().toStdString();
+                };
+                Fields want = start;
+                ++want[field];
+                select();
+                QTest::keyClick(edit, Qt::Key_Up);
+                EXPECT_EQ(shown(), want) << "Up in field " << field;
+                want = start;
+                want[field] = typed[field];
+                select();
+                for (const QChar digit : digits.toString(typed[field]))
+                    QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(digit), Qt::NoModifier);
+                EXPECT_EQ(shown(), want) << "typed into field " << field;
+                std::optional<std::size_t> right;
+                for (std::size_t j = 0; j < drawn.size(); ++j) {
+                    if (drawn[j].x() > drawn[i].x() && (!right || drawn[j].x() < drawn[*right].x()))
+                        right = j;
+                }
+                if (!right)
+                    continue;
+                want = start;
+                ++want[first + *right];
+                select();
+                QTest::keyClick(edit, Qt::Key_Tab);
+                QTest::keyClick(edit, Qt::Key_Up);
+                EXPECT_EQ(shown(), want) << "Tab and Up from field " << field;
+            }
+        }
+    }
+}
+
+TEST_F(PickerTest, InEveryLocaleTheDateHoldsNoInvisibleCharacters)
+{
+    // Nothing that a copied date would carry along unseen, and only digits
+    // the editor reads one by one. (The time picker's format is its own; of
+    // the locale it takes only the digits, which the table above covers.)
+    int made = 0;
+    for (const QLocale& locale :
+         QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory)) {
+        std::optional<ScopedDefaultLocale> scoped(std::in_place, locale);
+        DateControl& d = Add<DateControl>("d" + std::to_string(++made));
+        scoped.reset();
+        d.SetDateValue(MakeDate(2025, 3, 9, 0, 0, 0));
+        const QString text = static_cast<QDateEdit*>(d.NativeWidget())->text();
+        EXPECT_FALSE(std::any_of(text.begin(), text.end(), [](QChar c) {
+            return c.category() == QChar::Other_Format || c.isSurrogate();
+        })) << locale.name().toStdString() << ": " << text.toStdString();
+    }
 }
 
 } // namespace
