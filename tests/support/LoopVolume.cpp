@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/vfs.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <optional>
@@ -176,4 +177,12 @@ void LoopVolume::Unmount()
     if (!Run("umount", {point}))
         Run("umount", {"-l", point});
     m_mounted = false;
+}
+
+bool SetNtfsCreationTicks(const std::string& path, std::uint64_t ticks)
+{
+    unsigned char bytes[8];
+    for (int i = 0; i < 8; ++i)
+        bytes[i] = static_cast<unsigned char>(ticks >> (8 * i));
+    return ::setxattr(path.c_str(), "system.ntfs_crtime", bytes, sizeof bytes, 0) == 0;
 }

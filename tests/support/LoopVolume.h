@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <string>
 
 enum class VolumeType {
@@ -53,3 +54,8 @@ private:
     bool m_mounted = false;
     std::string m_problem;
 };
+
+// Gives an item on an NTFS volume this creation time, in 100 ns ticks since
+// 1601, through ntfs-3g's attribute, little-end first as the disk keeps it;
+// a test's starting point, set without the program's own code.
+bool SetNtfsCreationTicks(const std::string& path, std::uint64_t ticks);
