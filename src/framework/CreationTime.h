@@ -65,16 +65,19 @@ std::optional<std::uint64_t> Of(const std::string& path);
 // written when it reads back as exactly that multiple (KeptAsWritten).
 namespace TimeStep {
 inline constexpr std::int64_t kExact = 1;
-inline constexpr std::int64_t kNtfs = 100;                // Windows FILETIME ticks
-inline constexpr std::int64_t kExfat = 10'000'000;        // 10 ms
-inline constexpr std::int64_t kFat = 2'000'000'000;       // even seconds
+inline constexpr std::int64_t kNtfs = 100;          // Windows FILETIME ticks
+inline constexpr std::int64_t kExfat = 10'000'000;  // 10 ms
+inline constexpr std::int64_t kFat = 2'000'000'000; // even seconds
 } // namespace TimeStep
 
 // The step of the modification times of the item's file system, known from
 // its type: FAT, exFAT and NTFS (the kernel's drivers and ntfs-3g) have
 // theirs. Everywhere else, and where the type says nothing of the driver
 // (another FUSE file system, statfs failing), kExact: there a time that comes
-// back other than written, to the nanosecond, does not count as written.
+// back other than written, to the nanosecond, does not count as written. That
+// errs only towards refusing: a coarser volume there (ext4 with 128-byte
+// inodes keeps whole seconds) still takes the whole seconds the pickers
+// write, and the times read from it.
 std::int64_t ModificationTimeStep(const std::string& path);
 
 // The item's creation time from the first store that has one.
@@ -90,8 +93,8 @@ std::string WriteCreationTime(const std::string& path, const timespec& time);
 std::string KeepModificationTime(const std::string& path, const timespec& time);
 
 // Writes a time and reads it back. "" when the file system kept it at its
-// step (KeptAsWritten); else the reason, after the time before (where there was
-// one) has been written back in place of the one the file system kept.
+// step (KeptAsWritten); else the reason, after the time before (where there
+// was one) has been written back in place of the one the file system kept.
 // what names the time in the reason ("creation time"). A time equal to the
 // one before, to the nanosecond, is not written at all (""), so that not
 // even the item's change time moves.
