@@ -295,9 +295,8 @@ TEST_F(DateRows, ANameThatIsNotUtf8IsWrittenAndNoSibling)
     EXPECT_EQ(FileHash(latin1), latin1Hash);
 }
 
-TEST_F(DateRows, ARefusedWriteLeavesTheItemAsItWasAndShowsTheTruth)
+TEST_F(DateRows, AWriteToAVanishedItemCreatesNothingAndShowsNil)
 {
-    // A vanished item: the write fails, nothing is created in its place.
     const std::string gone = MakeLoadedFile("vanishing.txt");
     ASSERT_EQ(::unlink(gone.c_str()), 0);
     PickModification(*window, 2030, 1, 1, 0, 0, 0);
@@ -305,7 +304,10 @@ TEST_F(DateRows, ARefusedWriteLeavesTheItemAsItWasAndShowsTheTruth)
     EXPECT_NE(::access(gone.c_str(), F_OK), 0);
     EXPECT_EQ(ModifiedRowText(), "Nil");
     EXPECT_EQ(ReadDateArea(*window), Loaded());
+}
 
+TEST_F(DateRows, ARefusedWriteLeavesTheItemAsItWasAndShowsTheTruth)
+{
     // An immutable file, where the file system allows the flag.
     const std::string locked = MakeLoadedFile("locked.txt");
     const FileTimes before = ReadTimes(locked);
