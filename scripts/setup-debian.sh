@@ -14,6 +14,7 @@ if [ "${1:-}" = "--tests" ]; then
     qt6-l10n-tools
     libgtest-dev libgmock-dev libbenchmark-dev
     ntfs-3g fuse3 util-linux e2fsprogs
+    dosfstools exfatprogs exfat-fuse  # FAT and exFAT volumes (exfat-fuse where the kernel has no exfat)
     tzdata
     xvfb xauth xdotool
     fonts-dejavu-extra  # a second, narrower family for the text-fitting tests

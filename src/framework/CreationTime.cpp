@@ -49,36 +49,75 @@ std::uint64_t FromTimespec(const timespec& time)
 
 } // namespace FileTime
 
+namespace FileSystemType {
+
+std::optional<std::uint64_t> Of(const std::string& path)
+{
+    struct statfs fs{};
+    if (::statfs(path.c_str(), &fs) != 0)
+        return std::nullopt;
+    return static_cast<std::uint64_t>(fs.f_type);
+}
+
+} // namespace FileSystemType
+
 namespace {
 // The attribute store of the item's file system; none where only statx
 // applies, and none with the error where statfs fails.
 const CreationTimeStore* FileSystemStore(const std::string& path, int& error)
 {
-    struct statfs fs{};
-    if (::statfs(path.c_str(), &fs) != 0) {
-        error = errno;
+    const std::optional<std::uint64_t> type = FileSystemType::Of(path);
+    error = type ? 0 : errno;
+    if (!type)
         return nullptr;
-    }
-    error = 0;
-    const auto type = static_cast<std::uint64_t>(fs.f_type);
     for (const CreationTimeStore* store : {&NtfsCreationTime(), &CifsCreationTime()}) {
-        if (store->Serves(type))
+        if (store->Serves(*type))
             return store;
     }
     return nullptr;
 }
+
+// The time cut down to a multiple of the step, towards the past, as a file
+// system cuts it.
+timespec CutToStep(const timespec& time, std::int64_t step)
+{
+    constexpr std::int64_t kSecond = 1'000'000'000;
+    if (step < kSecond)
+        return {time.tv_sec, time.tv_nsec - time.tv_nsec % static_cast<long>(step)};
+    const std::int64_t seconds = step / kSecond;
+    std::int64_t rest = std::int64_t(time.tv_sec) % seconds;
+    if (rest < 0)
+        rest += seconds;
+    return {static_cast<time_t>(time.tv_sec - rest), 0};
+}
 } // namespace
 
-bool KeptAsWritten(const timespec& kept, const timespec& written)
+std::int64_t ModificationTimeStep(const std::string& path)
 {
-    constexpr std::int64_t kTolerance = 2'000'000'000; // nanoseconds
-    // Whole seconds first, so that times far apart cannot overflow.
-    std::int64_t seconds = 0;
-    if (__builtin_sub_overflow(std::int64_t(kept.tv_sec), std::int64_t(written.tv_sec), &seconds) || seconds < -3
-        || seconds > 3)
-        return false;
-    const std::int64_t difference = seconds * 1'000'000'000 + (kept.tv_nsec - written.tv_nsec);
-    return -kTolerance <= difference && difference <= kTolerance;
+    const std::optional<std::uint64_t> type = FileSystemType::Of(path);
+    if (!type)
+        return TimeStep::kExact;
+    switch (*type) {
+    case FileSystemType::kMsdos:
+        return TimeStep::kFat;
+    case FileSystemType::kExfat:
+        return TimeStep::kExfat;
+    case FileSystemType::kNtfs:
+    case FileSystemType::kNtfs3:
+        return TimeStep::kNtfs;
+    case FileSystemType::kFuse:
+        // A FUSE driver keeps what it likes; ntfs-3g is known by the
+        // attribute it alone offers.
+        return NtfsCreationTime().Read(path) ? TimeStep::kNtfs : TimeStep::kExact;
+    default:
+        return TimeStep::kExact;
+    }
+}
+
+bool KeptAsWritten(const timespec& kept, const timespec& written, std::int64_t step)
+{
+    const timespec cut = CutToStep(written, step);
+    return kept.tv_sec == cut.tv_sec && kept.tv_nsec == cut.tv_nsec;
 }
 
 std::optional<timespec> ReadCreationTime(const std::string& path)
@@ -102,12 +141,13 @@ std::string WriteCreationTime(const std::string& path, const timespec& time)
     // volume cannot hold (NTFS before 1601), a server that ignores it. Only
     // the value read back counts.
     return WriteAndReadBack(
-        "creation time", writer->Read(path), time, [&](const timespec& t) { return writer->Write(path, t); },
+        "creation time", writer->Read(path), time, writer->Step(),
+        [&](const timespec& t) { return writer->Write(path, t); },
         [&] { return ReadCreationTime(path); });
 }
 
 std::string WriteAndReadBack(const std::string& what, const std::optional<timespec>& before, const timespec& time,
-                             const std::function<std::string(const timespec&)>& write,
+                             std::int64_t step, const std::function<std::string(const timespec&)>& write,
                              const std::function<std::optional<timespec>()>& read)
 {
     // Written again, an unchanged time would still move the change time.
@@ -117,7 +157,7 @@ std::string WriteAndReadBack(const std::string& what, const std::optional<timesp
     if (!error.empty())
         return error;
     const std::optional<timespec> kept = read();
-    if (kept && KeptAsWritten(*kept, time))
+    if (kept && KeptAsWritten(*kept, time, step))
         return {};
     error = "the file system did not keep the " + what;
     if (!before)

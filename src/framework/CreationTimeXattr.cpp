@@ -14,11 +14,6 @@
 
 namespace {
 
-constexpr std::uint64_t kFuseMagic = 0x65735546;  // ntfs-3g mounts as fuseblk
-constexpr std::uint64_t kNtfsMagic = 0x5346544e;  // the kernel's ntfs3 (and old ntfs)
-constexpr std::uint64_t kCifsMagic = 0xff534d42;
-constexpr std::uint64_t kSmb2Magic = 0xfe534d42;
-
 enum class ByteOrder { Host, Little };
 
 class AttributeStore final : public CreationTimeStore {
@@ -30,6 +25,9 @@ public:
         : m_name(name), m_timesName(timesName), m_order(order), m_types(types)
     {
     }
+
+    // Both keep a Windows FILETIME.
+    std::int64_t Step() const override { return TimeStep::kNtfs; }
 
     bool Serves(std::uint64_t type) const override
     {
@@ -120,12 +118,14 @@ private:
 
 const CreationTimeStore& NtfsCreationTime()
 {
-    static const AttributeStore store("system.ntfs_crtime", "system.ntfs_times", ByteOrder::Host, {kFuseMagic, kNtfsMagic});
+    static const AttributeStore store("system.ntfs_crtime", "system.ntfs_times", ByteOrder::Host,
+                                      {FileSystemType::kFuse, FileSystemType::kNtfs, FileSystemType::kNtfs3});
     return store;
 }
 
 const CreationTimeStore& CifsCreationTime()
 {
-    static const AttributeStore store("user.cifs.creationtime", nullptr, ByteOrder::Little, {kCifsMagic, kSmb2Magic});
+    static const AttributeStore store("user.cifs.creationtime", nullptr, ByteOrder::Little,
+                                      {FileSystemType::kCifs, FileSystemType::kSmb2});
     return store;
 }

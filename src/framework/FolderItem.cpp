@@ -47,6 +47,16 @@ std::optional<struct statx> StatItem(const std::string& path, unsigned mask)
     return info;
 }
 
+timespec Time(const statx_timestamp& time)
+{
+    return {static_cast<time_t>(time.tv_sec), static_cast<long>(time.tv_nsec)};
+}
+
+bool Same(const timespec& a, const timespec& b)
+{
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
 // To the nanosecond; nullopt with errno set when there is none.
 std::optional<timespec> ModificationTime(const std::string& path)
 {
@@ -57,17 +67,31 @@ std::optional<timespec> ModificationTime(const std::string& path)
         errno = ENODATA;
         return std::nullopt;
     }
-    return timespec{static_cast<time_t>(info->stx_mtime.tv_sec), static_cast<long>(info->stx_mtime.tv_nsec)};
+    return Time(info->stx_mtime);
 }
 
 // "" once set, else the reason.
 std::string WriteModificationTime(const std::string& path, const timespec& time)
 {
+    const auto before = StatItem(path, STATX_ATIME | STATX_MTIME);
+    if (!before)
+        return ErrorText(errno);
     // By path, so the item is never opened and a missing one never created;
     // UTIME_OMIT keeps the access time.
     const timespec times[2] = {{0, UTIME_OMIT}, time};
     if (::utimensat(AT_FDCWD, path.c_str(), times, 0) != 0)
         return ErrorText(errno);
+    // A FUSE file system written for libfuse's high-level interface without
+    // UTIME_OMIT (exfat-fuse, fusefat) drops a modification time that comes
+    // without the access time, and reports success. Where nothing moved there,
+    // both go, the access time exactly as it was.
+    const auto after = StatItem(path, STATX_MTIME);
+    if (after && Same(Time(after->stx_mtime), Time(before->stx_mtime)) && !Same(Time(before->stx_mtime), time)
+        && (before->stx_mask & STATX_ATIME) && FileSystemType::Of(path) == FileSystemType::kFuse) {
+        const timespec both[2] = {Time(before->stx_atime), time};
+        if (::utimensat(AT_FDCWD, path.c_str(), both, 0) != 0)
+            return ErrorText(errno);
+    }
     return KeepModificationTime(path, time);
 }
 
@@ -156,7 +180,7 @@ void FolderItem::SetModificationDate(const Date& date)
     // A file system clamps a time it cannot hold without refusing it (ext4
     // keeps the years 1901 to 2446); the item then gets its old time back.
     m_lastWriteError = WriteAndReadBack(
-        "modification time", before, TimeOf(date),
+        "modification time", before, TimeOf(date), ModificationTimeStep(m_path),
         [this](const timespec& time) { return WriteModificationTime(m_path, time); },
         [this] { return ModificationTime(m_path); });
 }

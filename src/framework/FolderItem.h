@@ -49,17 +49,19 @@ public:
     // none); the access time and the content stay as they were. A time the
     // item already has is not written again, so not even its change time
     // moves. A new time is then read back:
-    // - within two seconds of the one written (FAT keeps two seconds): it
+    // - exactly as written, cut to the file system's step (FAT keeps even
+    //   seconds, exFAT 10 ms, NTFS 100 ns; elsewhere the nanosecond): it
     //   counts as written, and LastWriteError is "";
-    // - further away, a time the volume cannot hold and the kernel clamped
-    //   without refusing it (ext4 keeps 1901 to 2446; NTFS starts in 1601):
-    //   the previous time is put back, to the nanosecond, and LastWriteError
-    //   says so;
+    // - anything else, a time the volume cannot hold and the kernel clamped
+    //   without refusing it (ext4 keeps 1901-12-13 20:45:52 UTC to 2446;
+    //   NTFS starts in 1601), however close to the one asked: the previous
+    //   time is put back, to the nanosecond, and LastWriteError says so;
     // - a write the system refuses (a missing item, a read-only volume, no
     //   permission) changes nothing; LastWriteError gives its reason.
     void SetModificationDate(const Date& date);
     // Sets the creation time where the file system lets user space store it
-    // (NTFS and SMB, to their 100 ns), skipped and read back in the same way:
+    // (NTFS and SMB, to their 100 ns ticks), skipped and read back in the
+    // same way, at the tick:
     // a time the volume does not keep (NTFS before 1601) gives way to the
     // previous one, exactly as it was.
     // Elsewhere (ext4, XFS, Btrfs, tmpfs...) another time than the item's

@@ -13,7 +13,6 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 
 using namespace driver;
@@ -82,10 +81,7 @@ TEST_F(ChangeOnNtfs, RowsTickedWithoutAnEditLeaveBothTimesExactlyToTheTick)
     // The modification time first: ntfs-3g would lose one set after the creation time.
     SetTimes(path, 1600000000, 0, 1600000000, 123456700);
     const std::uint64_t ticks = FileTime::FromUnixSeconds(1500000000) + 9876543; // .9876543
-    unsigned char bytes[8];
-    for (int i = 0; i < 8; ++i)
-        bytes[i] = static_cast<unsigned char>(ticks >> (8 * i));
-    ASSERT_EQ(::setxattr(path.c_str(), "system.ntfs_crtime", bytes, sizeof bytes, 0), 0);
+    ASSERT_TRUE(SetNtfsCreationTicks(path, ticks));
     ASSERT_TRUE(volume.Remount());
     struct stat before {};
     ASSERT_EQ(::stat(path.c_str(), &before), 0);

@@ -11,6 +11,8 @@
 #include "framework/PushButton.h"
 #include "framework/TimeControl.h"
 #include "controls/qorActionBar.h"
+#include "framework/CreationTime.h"
+#include "support/LoopVolume.h"
 #include "support/TestSupport.h"
 
 #include <QDateTimeEdit>
@@ -22,6 +24,8 @@
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <optional>
 
 using namespace driver;
 
@@ -153,63 +157,117 @@ TEST_F(DateRows, ARepeatedHourIsWrittenAsTheOccurrenceTheRowShowed)
     }
 }
 
-TEST_F(DateRows, AnUneditedRowLeavesTheTimeExactlyAndOneThePickersCannotShowIsOff)
+// Where a row's item lives: the test's own folder (times any file system
+// holds), a tmpfs (any year; /dev/shm needs no privilege) or an NTFS volume
+// (a creation date of the user's own; mounting needs root). Each place runs
+// as a test of its own, so a place that cannot be had skips alone.
+enum class Place { Folder, Tmpfs, Ntfs };
+
+class DateRowsIn : public DateRows, public ::testing::WithParamInterface<Place> {
+protected:
+    std::string CreatedRowText() { return DetailRows(*window).end()[-2].second; }
+};
+
+TEST_P(DateRowsIn, AnUneditedRowLeavesTheTimeExactlyAndOneThePickersCannotShowIsOff)
 {
-    TmpfsMount tmpfs(folder.Path("tmpfs")); // holds any year, to the nanosecond
-    if (!tmpfs.Mounted())
-        GTEST_SKIP() << "cannot mount a tmpfs here (mounting needs root)";
     const struct {
+        Place place;
+        bool created; // the row whose time is given; else the modification row
         const char* zone;
-        timespec modified;
+        timespec time;
         const char* listed;
         bool editable; // else the pickers hold only the years 100 to 9999
     } cases[] = {
-        {"Europe/Berlin", {1761442200, 123456789}, "26 Oct 2025 02:30:00", true},
-        {"Europe/Berlin", {-5364662401, 877000000}, "1 Jan 1800 00:53:27", true}, // -5364662400.123
-        {"right/Europe/Berlin", {1761442200, 0}, "26 Oct 2025 02:29:33", true},
-        {"Europe/Berlin", {-60574996800, 0}, "15 Jun 0050 12:53:28", false},
-        {"Europe/Berlin", {400000000000, 0}, "30 Jun 14645 17:06:40", false},
-        {"Pacific/Kiritimati", {253402257600, 0}, "1 Jan 10000 02:00:00", false},
+        {Place::Folder, false, "Europe/Berlin", {1761442200, 123456789}, "26 Oct 2025 02:30:00", true},
+        {Place::Folder, false, "right/Europe/Berlin", {1761442200, 0}, "26 Oct 2025 02:29:33", true},
+        {Place::Tmpfs, false, "Europe/Berlin", {-5364662401, 877000000}, "1 Jan 1800 00:53:27", true}, // -5364662400.123
+        {Place::Tmpfs, false, "Europe/Berlin", {-60574996800, 0}, "15 Jun 0050 12:53:28", false},
+        {Place::Tmpfs, false, "Europe/Berlin", {400000000000, 0}, "30 Jun 14645 17:06:40", false},
+        {Place::Tmpfs, false, "Pacific/Kiritimati", {253402257600, 0}, "1 Jan 10000 02:00:00", false},
+        {Place::Ntfs, true, "Europe/Berlin", {1761442200, 123456700}, "26 Oct 2025 02:30:00", true},
+        {Place::Ntfs, true, "Europe/Berlin", {400000000000, 0}, "30 Jun 14645 17:06:40", false},
+        {Place::Ntfs, true, "Pacific/Kiritimati", {253402257600, 0}, "1 Jan 10000 02:00:00", false},
     };
-    DateArea modificationOff = Loaded();
-    modificationOff.modification = {};
+    std::optional<TmpfsFolder> tmpfs;
+    std::optional<LoopVolume> ntfs;
+    if (GetParam() == Place::Tmpfs && !tmpfs.emplace().IsValid())
+        GTEST_SKIP() << tmpfs->Problem();
+    if (GetParam() == Place::Ntfs && !ntfs.emplace(VolumeType::Ntfs).Ready())
+        GTEST_SKIP() << "no NTFS volume: " << ntfs->Problem();
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.zone << " " << c.modified.tv_sec);
+        if (c.place != GetParam())
+            continue;
+        SCOPED_TRACE(testing::Message() << c.zone << " " << c.time.tv_sec << (c.created ? " created" : " modified"));
         const ScopedTimeZone zone(c.zone);
-        const std::string path = folder.MakeFile("tmpfs/dated.txt", "dated");
-        SetTimes(path, kJanuary2001, 0, c.modified.tv_sec, c.modified.tv_nsec);
+        const std::string path = tmpfs ? tmpfs->MakeFile("dated.txt", "dated")
+                                 : ntfs ? ntfs->Path("dated.txt")
+                                        : folder.MakeFile("dated.txt", "dated");
+        ::close(::open(path.c_str(), O_WRONLY | O_CREAT, 0644));
+        // The modification time first: ntfs-3g would lose one set after the creation time.
+        const timespec modified = c.created ? timespec{kFebruary15, 0} : c.time;
+        SetTimes(path, kJanuary2001, 0, modified.tv_sec, modified.tv_nsec);
+        if (c.created) {
+            ASSERT_TRUE(SetNtfsCreationTicks(path, FileTime::FromTimespec(c.time)));
+        }
+        const std::optional<timespec> created = ReadCreationTime(path);
         struct stat before {};
         ASSERT_EQ(::stat(path.c_str(), &before), 0);
         window->run(std::make_shared<FolderItem>(path));
-        EXPECT_EQ(ModifiedRowText(), c.listed);
-        const DateArea loaded = c.editable ? Loaded() : modificationOff;
+        EXPECT_EQ(c.created ? CreatedRowText() : ModifiedRowText(), c.listed);
+        DateArea loaded = Loaded();
+        if (!c.editable)
+            (c.created ? loaded.creation : loaded.modification) = {};
         ASSERT_EQ(ReadDateArea(*window), loaded);
 
         // Ticked without an edit, or beside the other row: nothing moves, not
         // even the change time.
+        CheckBox& box = c.created ? window->ckCreated() : window->ckModified();
+        CheckBox& otherBox = c.created ? window->ckModified() : window->ckCreated();
         ::usleep(20000);
-        Click(c.editable ? window->ckModified() : window->ckCreated());
+        Click(c.editable ? box : otherBox);
         PressChange();
         struct stat after {};
         ASSERT_EQ(::stat(path.c_str(), &after), 0);
-        EXPECT_TRUE(after.st_mtim == c.modified) << after.st_mtim.tv_sec << "." << after.st_mtim.tv_nsec;
+        EXPECT_TRUE(after.st_mtim == modified) << after.st_mtim.tv_sec << "." << after.st_mtim.tv_nsec;
         EXPECT_TRUE(after.st_atim == before.st_atim && after.st_ctim == before.st_ctim);
-        EXPECT_EQ(ModifiedRowText(), c.listed);
+        const std::optional<timespec> createdAfter = ReadCreationTime(path);
+        EXPECT_EQ(created.has_value(), createdAfter.has_value());
+        if (created && createdAfter) {
+            EXPECT_TRUE(*createdAfter == *created) << createdAfter->tv_sec << "." << createdAfter->tv_nsec;
+        }
+        EXPECT_EQ(c.created ? CreatedRowText() : ModifiedRowText(), c.listed);
         EXPECT_EQ(ReadDateArea(*window), loaded);
         // An edit is written as picked, to the second.
         if (c.editable) {
-            StepUp(window->tcModifiedTime().NativeWidget(), QDateTimeEdit::SecondSection);
+            StepUp((c.created ? window->tcCreatedTime() : window->tcModifiedTime()).NativeWidget(),
+                   QDateTimeEdit::SecondSection);
             PressChange();
-            EXPECT_TRUE(ReadTimes(path).modification == (timespec{c.modified.tv_sec + 1, 0}));
+            const timespec edited{c.time.tv_sec + 1, 0};
+            EXPECT_TRUE((c.created ? ReadCreationTime(path).value_or(timespec{}) : ReadTimes(path).modification)
+                        == edited);
         }
     }
+}
 
-    // The arrow finds such a date after an edit: the row goes off as after loading.
-    const std::string path = folder.MakeFile("tmpfs/later.txt");
+INSTANTIATE_TEST_SUITE_P(Places, DateRowsIn, ::testing::Values(Place::Folder, Place::Tmpfs, Place::Ntfs),
+                         [](const ::testing::TestParamInfo<Place>& info) {
+                             return info.param == Place::Folder ? "Folder"
+                                    : info.param == Place::Tmpfs ? "Tmpfs"
+                                                                 : "Ntfs";
+                         });
+
+TEST_F(DateRows, AnArrowThatFindsADateThePickersCannotShowTurnsItsRowOff)
+{
+    TmpfsFolder tmpfs;
+    if (!tmpfs.IsValid())
+        GTEST_SKIP() << tmpfs.Problem();
+    const std::string path = tmpfs.MakeFile("later.txt");
     window->run(std::make_shared<FolderItem>(path));
     StepUp(window->dcModifiedDate().NativeWidget(), QDateTimeEdit::YearSection);
     SetTimes(path, kJanuary2001, 0, 400000000000, 0);
     Click(window->stModifiedReload());
+    DateArea modificationOff = Loaded();
+    modificationOff.modification = {};
     EXPECT_EQ(ReadDateArea(*window), modificationOff);
     EXPECT_EQ(ShownModification(*window), (Shown{9999, 6, 30, 17, 6, 40})); // the year held to 9999
 }
@@ -237,9 +295,8 @@ TEST_F(DateRows, ANameThatIsNotUtf8IsWrittenAndNoSibling)
     EXPECT_EQ(FileHash(latin1), latin1Hash);
 }
 
-TEST_F(DateRows, ARefusedWriteLeavesTheItemAsItWasAndShowsTheTruth)
+TEST_F(DateRows, AWriteToAVanishedItemCreatesNothingAndShowsNil)
 {
-    // A vanished item: the write fails, nothing is created in its place.
     const std::string gone = MakeLoadedFile("vanishing.txt");
     ASSERT_EQ(::unlink(gone.c_str()), 0);
     PickModification(*window, 2030, 1, 1, 0, 0, 0);
@@ -247,7 +304,10 @@ TEST_F(DateRows, ARefusedWriteLeavesTheItemAsItWasAndShowsTheTruth)
     EXPECT_NE(::access(gone.c_str(), F_OK), 0);
     EXPECT_EQ(ModifiedRowText(), "Nil");
     EXPECT_EQ(ReadDateArea(*window), Loaded());
+}
 
+TEST_F(DateRows, ARefusedWriteLeavesTheItemAsItWasAndShowsTheTruth)
+{
     // An immutable file, where the file system allows the flag.
     const std::string locked = MakeLoadedFile("locked.txt");
     const FileTimes before = ReadTimes(locked);

@@ -1,6 +1,7 @@
 // FolderItem on a temporary folder: dates read and written to the second,
-// and items that are missing, special or read-only; on ext4 and NTFS
-// volumes, dates they cannot hold.
+// and items that are missing, special or read-only; on ext4, NTFS, FAT and
+// exFAT volumes, dates they hold at their own step and dates they cannot
+// hold.
 #include "framework/CreationTime.h"
 #include "framework/FolderItem.h"
 
@@ -203,10 +204,10 @@ TEST_F(FolderItemTest, ReadOnlyItemKeepsItsDatesWithoutAnException)
 
 TEST_F(FolderItemTest, CreationDateIsLeftAloneWhereTheFileSystemCannotStoreIt)
 {
-    TmpfsMount tmpfs(m_folder.Path("tmpfs"));
+    TmpfsFolder tmpfs;
     std::vector<std::string> paths{m_folder.MakeFile("local.txt", "x")}; // ext4 on the build machine
-    if (tmpfs.Mounted())
-        paths.push_back(m_folder.MakeFile("tmpfs/memory.txt", "y"));
+    if (tmpfs.IsValid())
+        paths.push_back(tmpfs.MakeFile("memory.txt", "y"));
     for (const std::string& path : paths) {
         SCOPED_TRACE(path);
         SetOldTimes(path);
@@ -223,58 +224,96 @@ TEST_F(FolderItemTest, CreationDateIsLeftAloneWhereTheFileSystemCannotStoreIt)
     }
 }
 
-TEST(FolderItemOnVolumes, ADateTheVolumeCannotHoldLeavesBothDatesExactlyAsTheyWere)
+// 15 February at 09:00 UTC in other years, and the ends of what ext4 (with
+// 256-byte inodes) and NTFS hold.
+constexpr std::int64_t k1500 = -14827849200, k1850 = -3782905200, k1975 = 161686800, k2500 = 16729146000;
+constexpr std::int64_t kExt4First = -2147483648; // 1901-12-13 20:45:52 UTC
+constexpr std::int64_t kExt4Last = 15032385535;  // 2446-05-10 22:38:55 UTC
+constexpr std::int64_t kNtfsFirst = -11644473600; // 1601-01-01 00:00:00 UTC
+
+class FolderItemOnVolumes : public ::testing::TestWithParam<VolumeType> {};
+
+TEST_P(FolderItemOnVolumes, ATimeCountsAsWrittenOnlyAtTheVolumesStepElseBothDatesStayExactlyAsTheyWere)
 {
-    // ext4 clamps to 1901-2446 without refusing; NTFS holds 1601 on.
+    // A volume clamps a time it cannot hold without refusing it, however
+    // close: ext4 makes 20:45:50 and 20:45:51 its first second, 20:45:52.
+    // What it keeps is the time cut to its step (FAT: even seconds, NTFS:
+    // 100 ns ticks, exFAT whole seconds here), or nothing changes (nullopt).
+    // exfat-fuse is left out of the last row: it reports a time before 1980
+    // as kept until it lets the item go, and writes 1980 to the disk.
     const struct {
         VolumeType type;
-        std::int64_t year;
-        bool held;
-    } cases[] = {{VolumeType::Ext4, 1850, false}, {VolumeType::Ext4, 2500, false}, {VolumeType::Ext4, 2025, true},
-                 {VolumeType::Ntfs, 1500, false}, {VolumeType::Ntfs, 1850, true},  {VolumeType::Ntfs, 2500, true}};
-    for (VolumeType type : {VolumeType::Ext4, VolumeType::Ntfs}) {
-        LoopVolume volume(type);
-        if (!volume.Ready())
-            GTEST_SKIP() << "no volume: " << volume.Problem();
-        std::vector<std::pair<std::string, struct stat>> expected;
-        for (const auto& c : cases) {
-            if (c.type != type)
-                continue;
-            const std::string path = volume.Path("dated-" + std::to_string(c.year));
-            ::close(::open(path.c_str(), O_WRONLY | O_CREAT, 0644));
-            SCOPED_TRACE(path);
-            SetOldTimes(path);
-            const struct stat before = Stat(path);
-            const std::optional<timespec> created = ReadCreationTime(path);
-            Date date = At(kFebruary15);
-            date.SetYear(c.year);
+        timespec asked;
+        std::optional<timespec> kept;
+        const char* driver = nullptr; // only through this one
+    } cases[] = {
+        {VolumeType::Ext4, {kFebruary15, 123456789}, timespec{kFebruary15, 123456789}},
+        {VolumeType::Ext4, {kExt4First, 0}, timespec{kExt4First, 0}},
+        {VolumeType::Ext4, {kExt4First - 2, 0}, std::nullopt},
+        {VolumeType::Ext4, {kExt4First - 1, 0}, std::nullopt},
+        {VolumeType::Ext4, {k1850, 0}, std::nullopt},
+        {VolumeType::Ext4, {kExt4Last, 0}, timespec{kExt4Last, 0}},
+        {VolumeType::Ext4, {kExt4Last, 500000000}, std::nullopt},
+        {VolumeType::Ext4, {kExt4Last + 1, 0}, std::nullopt},
+        {VolumeType::Ext4, {k2500, 0}, std::nullopt},
+        {VolumeType::Ntfs, {kFebruary15, 123456789}, timespec{kFebruary15, 123456700}},
+        {VolumeType::Ntfs, {kNtfsFirst, 0}, timespec{kNtfsFirst, 0}},
+        {VolumeType::Ntfs, {kNtfsFirst - 1, 0}, std::nullopt},
+        {VolumeType::Ntfs, {k1500, 0}, std::nullopt},
+        {VolumeType::Ntfs, {k1850, 0}, timespec{k1850, 0}},
+        {VolumeType::Ntfs, {k2500, 0}, timespec{k2500, 0}},
+        {VolumeType::Fat, {kFebruary15 + 1, 0}, timespec{kFebruary15, 0}},
+        {VolumeType::Fat, {kFebruary15 + 3, 500000000}, timespec{kFebruary15 + 2, 0}},
+        {VolumeType::Fat, {k1975, 0}, std::nullopt},
+        {VolumeType::Exfat, {kFebruary15 + 1, 0}, timespec{kFebruary15 + 1, 0}},
+        {VolumeType::Exfat, {k1975, 0}, std::nullopt, "exfat"},
+    };
+    LoopVolume volume(GetParam());
+    if (!volume.Ready())
+        GTEST_SKIP() << "no volume: " << volume.Problem();
+    std::vector<std::pair<std::string, struct stat>> expected;
+    for (const auto& c : cases) {
+        if (c.type != GetParam() || (c.driver && volume.Driver() != c.driver))
+            continue;
+        const std::string path = volume.Path("dated-" + std::to_string(expected.size()));
+        ::close(::open(path.c_str(), O_WRONLY | O_CREAT, 0644));
+        SCOPED_TRACE(testing::Message() << volume.Driver().toStdString() << " " << c.asked.tv_sec << "."
+                                        << c.asked.tv_nsec);
+        SetOldTimes(path);
+        const struct stat before = Stat(path);
+        const std::optional<timespec> created = ReadCreationTime(path);
+        const Date date = Date::FromTimespec(c.asked);
 
-            FolderItem item(path);
-            item.SetModificationDate(date);
-            EXPECT_EQ(item.LastWriteError().empty(), c.held) << item.LastWriteError();
-            const struct stat after = Stat(path);
-            EXPECT_TRUE(after.st_atim == before.st_atim);
-            if (c.held)
-                EXPECT_TRUE(after.st_mtim == (timespec{static_cast<time_t>(date.SecondsSinceEpoch()), 0}));
-            else
-                EXPECT_TRUE(after.st_mtim == before.st_mtim) << after.st_mtim.tv_sec << "." << after.st_mtim.tv_nsec;
-            if (type == VolumeType::Ntfs) {
-                item.SetCreationDate(date);
-                EXPECT_EQ(item.LastWriteError().empty(), c.held) << item.LastWriteError();
-                const std::optional<timespec> now = ReadCreationTime(path);
-                ASSERT_TRUE(created && now);
-                if (c.held)
-                    EXPECT_EQ(Seconds(item.CreationDate()), date.SecondsSinceEpoch());
-                else
-                    EXPECT_TRUE(*now == *created) << now->tv_sec << "." << now->tv_nsec;
-            }
-            expected.emplace_back(path, after);
+        FolderItem item(path);
+        item.SetModificationDate(date);
+        EXPECT_EQ(item.LastWriteError().empty(), c.kept.has_value()) << item.LastWriteError();
+        const struct stat after = Stat(path);
+        EXPECT_TRUE(after.st_atim == before.st_atim);
+        const timespec mtime = c.kept.value_or(before.st_mtim);
+        EXPECT_TRUE(after.st_mtim == mtime) << after.st_mtim.tv_sec << "." << after.st_mtim.tv_nsec;
+        if (GetParam() == VolumeType::Ntfs) {
+            item.SetCreationDate(date);
+            EXPECT_EQ(item.LastWriteError().empty(), c.kept.has_value()) << item.LastWriteError();
+            const std::optional<timespec> now = ReadCreationTime(path);
+            ASSERT_TRUE(created && now);
+            EXPECT_TRUE(*now == c.kept.value_or(*created)) << now->tv_sec << "." << now->tv_nsec;
         }
-        // From the disk, not the driver's memory.
-        ASSERT_TRUE(volume.Remount());
-        for (const auto& [path, times] : expected)
-            EXPECT_TRUE(Stat(path).st_mtim == times.st_mtim) << path;
+        expected.emplace_back(path, after);
     }
+    // From the disk, not the driver's memory.
+    ASSERT_TRUE(volume.Remount());
+    for (const auto& [path, times] : expected)
+        EXPECT_TRUE(Stat(path).st_mtim == times.st_mtim) << path;
 }
+
+std::string VolumeName(const ::testing::TestParamInfo<VolumeType>& info)
+{
+    static const char* const names[] = {"Ntfs", "Ext4", "Fat", "Exfat"};
+    return names[static_cast<int>(info.param)];
+}
+
+INSTANTIATE_TEST_SUITE_P(Volumes, FolderItemOnVolumes,
+                         ::testing::Values(VolumeType::Ext4, VolumeType::Ntfs, VolumeType::Fat, VolumeType::Exfat),
+                         VolumeName);
 
 } // namespace

@@ -55,15 +55,36 @@ TEST(NtfsFileTime, ConvertsToAndFromUnixSecondsRoundingDownAndClampingAt1601)
     EXPECT_EQ(FileTime::FromTimespec({-11644473601LL, 999999999}), 0u);
 }
 
-TEST(KeptAsWritten, ATimeWithinTwoSecondsCountsAsWritten)
+TEST(KeptAsWritten, OnlyTheWrittenTimeCutToTheVolumesStepCountsAsWritten)
 {
-    const timespec written{kFebruary15, 0};
-    for (const auto& [kept, expected] : {std::pair{timespec{kFebruary15 - 2, 0}, true}, // FAT's two seconds
-                                         {timespec{kFebruary15 + 1, 999999999}, true},
-                                         {timespec{kFebruary15 + 2, 1}, false},
-                                         {timespec{kFebruary15 - 3, 0}, false},
-                                         {timespec{std::numeric_limits<time_t>::min(), 0}, false}})
-        EXPECT_EQ(KeptAsWritten(kept, written), expected) << kept.tv_sec - kFebruary15 << "." << kept.tv_nsec;
+    constexpr std::int64_t kExt4First = -2147483648; // 1901-12-13 20:45:52 UTC
+    const struct {
+        timespec written;
+        std::int64_t step;
+        timespec kept;
+        bool expected;
+    } cases[] = {
+        {{kFebruary15, 123456789}, TimeStep::kExact, {kFebruary15, 123456789}, true},
+        {{kFebruary15, 123456789}, TimeStep::kExact, {kFebruary15, 123456788}, false},
+        // ext4 clamps 20:45:50 to its first second.
+        {{kExt4First - 2, 0}, TimeStep::kExact, {kExt4First, 0}, false},
+        {{kExt4First - 1, 0}, TimeStep::kFat, {kExt4First, 0}, false}, // rounded up, not cut
+        {{kFebruary15 + 1, 0}, TimeStep::kFat, {kFebruary15, 0}, true},
+        {{kFebruary15 + 1, 0}, TimeStep::kFat, {kFebruary15 + 1, 0}, false},
+        {{kFebruary15 + 1, 0}, TimeStep::kFat, {kFebruary15 - 2, 0}, false},
+        {{-3, 500000000}, TimeStep::kFat, {-4, 0}, true}, // towards the past before 1970 too
+        {{kFebruary15, 123456789}, TimeStep::kExfat, {kFebruary15, 120000000}, true},
+        {{kFebruary15, 123456789}, TimeStep::kExfat, {kFebruary15, 0}, false},
+        {{kFebruary15, 123456789}, TimeStep::kNtfs, {kFebruary15, 123456700}, true},
+        {{kFebruary15, 123456789}, TimeStep::kNtfs, {kFebruary15, 123456789}, false},
+        // NTFS holds nothing before 1601.
+        {{-11644473601, 0}, TimeStep::kNtfs, {-11644473600, 0}, false},
+        {{kFebruary15, 0}, TimeStep::kFat, {std::numeric_limits<time_t>::min(), 0}, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(KeptAsWritten(c.kept, c.written, c.step), c.expected)
+            << c.written.tv_sec << "." << c.written.tv_nsec << " step " << c.step << " kept " << c.kept.tv_sec << "."
+            << c.kept.tv_nsec;
 }
 
 TEST(NtfsCreationTime, FileAndFolderKeepBothDatesToTheSecondAcrossARemount)

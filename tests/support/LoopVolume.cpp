@@ -1,5 +1,6 @@
 #include "support/LoopVolume.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QStringList>
@@ -7,14 +8,55 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/vfs.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <optional>
 
 namespace {
 
-constexpr long kFuseMagic = 0x65735546; // ntfs-3g mounts as fuseblk
-constexpr long kExt4Magic = 0xEF53;
+// How each type is made and mounted: the kernel's driver first, then a FUSE
+// one where the kernel has none.
+struct Recipe {
+    QString make;
+    QStringList makeArguments;
+    QStringList drivers; // mount -t, in the order tried
+};
+
+Recipe RecipeOf(VolumeType type)
+{
+    switch (type) {
+    case VolumeType::Ntfs:
+        return {"mkntfs", {"-q", "-F", "-f"}, {"ntfs-3g"}};
+    case VolumeType::Ext4:
+        return {"mkfs.ext4", {"-q", "-F", "-I", "256"}, {"ext4"}};
+    case VolumeType::Fat:
+        return {"mkfs.vfat", {"-F", "16"}, {"vfat"}};
+    case VolumeType::Exfat:
+        return {"mkfs.exfat", {}, {"exfat", "exfat-fuse"}};
+    }
+    return {};
+}
+
+// statfs f_type of a mount by each driver: the kernel's own, or FUSE.
+unsigned long TypeOf(const QString& driver)
+{
+    if (driver == "ext4")
+        return 0xEF53;
+    if (driver == "vfat")
+        return 0x4d44;
+    if (driver == "exfat")
+        return 0x2011bab0;
+    return 0x65735546; // ntfs-3g and exfat-fuse mount as fuseblk
+}
+
+// Whether the running kernel has the driver now (a module it loads on the
+// first mount is not listed before).
+bool KernelHas(const QString& driver)
+{
+    QFile file("/proc/filesystems");
+    return file.open(QIODevice::ReadOnly) && file.readAll().contains("\t" + driver.toUtf8() + "\n");
+}
 
 QString Tool(const QString& name)
 {
@@ -23,8 +65,9 @@ QString Tool(const QString& name)
 }
 
 // Runs a tool to its end: its trimmed standard output, or nullopt when it
-// fails. ntfs-3g stays behind as the mount's daemon, so only a tool whose
-// output is wanted gets a pipe; the others write to the null device.
+// fails. ntfs-3g and exfat-fuse stay behind as the mount's daemon, so only a
+// tool whose output is wanted gets a pipe; the others write to the null
+// device.
 std::optional<QString> Run(const QString& tool, const QStringList& arguments, bool keepOutput = false)
 {
     QProcess process;
@@ -63,14 +106,14 @@ std::string LoopVolume::Prepare()
 {
     if (::geteuid() != 0)
         return "mounting needs root";
-    const bool ntfs = m_type == VolumeType::Ntfs;
-    if (ntfs && ::access("/dev/fuse", R_OK | W_OK) != 0)
+    const Recipe recipe = RecipeOf(m_type);
+    const bool fuseOnly = recipe.drivers == QStringList{"ntfs-3g"};
+    if (fuseOnly && ::access("/dev/fuse", R_OK | W_OK) != 0)
         return "no usable /dev/fuse";
-    const QString make = ntfs ? "mkntfs" : "mkfs.ext4";
-    for (const QString& tool : {make, QString("losetup"), QString("mount"), QString("umount")})
+    for (const QString& tool : {recipe.make, QString("losetup"), QString("mount"), QString("umount")})
         if (Tool(tool).isEmpty())
             return tool.toStdString() + " is not installed";
-    if (ntfs && Tool("mount.ntfs-3g").isEmpty())
+    if (fuseOnly && Tool("mount.ntfs-3g").isEmpty())
         return "mount.ntfs-3g is not installed";
     if (!m_folder.IsValid())
         return "no temporary folder";
@@ -82,9 +125,8 @@ std::string LoopVolume::Prepare()
         ::close(fd);
     if (!sized)
         return "cannot make the image file";
-    const QStringList makeArguments = ntfs ? QStringList{"-q", "-F", "-f"} : QStringList{"-q", "-F", "-I", "256"};
-    if (!Run(make, makeArguments + QStringList{QString::fromStdString(image)}))
-        return make.toStdString() + " failed";
+    if (!Run(recipe.make, recipe.makeArguments + QStringList{QString::fromStdString(image)}))
+        return recipe.make.toStdString() + " failed";
     const auto loop = Run("losetup", {"--find", "--show", QString::fromStdString(image)}, true);
     if (!loop || !loop->startsWith("/dev/loop"))
         return "losetup found no free loop device";
@@ -92,21 +134,39 @@ std::string LoopVolume::Prepare()
 
     m_mountPoint = m_folder.Path("mnt");
     ::mkdir(m_mountPoint.c_str(), 0755);
-    if (!Mount())
-        return ntfs ? "mount -t ntfs-3g failed" : "mount -t ext4 failed";
-    return {};
+    for (const QString& driver : recipe.drivers) {
+        m_driver = driver;
+        if (Mount())
+            return {};
+    }
+    // Tried and failed, a driver the kernel would load is listed now.
+    QStringList why;
+    for (const QString& driver : recipe.drivers) {
+        if (driver == "ntfs-3g" || driver.endsWith("-fuse")) {
+            if (Tool("mount." + driver).isEmpty())
+                why << "mount." + driver + " is not installed";
+        } else if (!KernelHas(driver)) {
+            why << "the kernel has no " + driver + " driver";
+        }
+    }
+    std::string problem = "mount -t " + recipe.drivers.join(" and -t ").toStdString() + " failed";
+    if (!why.isEmpty())
+        problem += ": " + why.join("; ").toStdString();
+    m_driver.clear();
+    return problem;
 }
 
 bool LoopVolume::Mount()
 {
-    const bool ntfs = m_type == VolumeType::Ntfs;
-    if (!Run("mount", {"-t", ntfs ? "ntfs-3g" : "ext4", m_loopDevice, QString::fromStdString(m_mountPoint)}))
+    if (!Run("mount", {"-t", m_driver, m_loopDevice, QString::fromStdString(m_mountPoint)}))
         return false;
     m_mounted = true;
-    // The volume (for NTFS, ntfs-3g through FUSE) that the test talks to,
-    // not the folder underneath.
+    // The volume through the driver tried, not the folder underneath.
     struct statfs fs {};
-    return ::statfs(m_mountPoint.c_str(), &fs) == 0 && fs.f_type == (ntfs ? kFuseMagic : kExt4Magic);
+    if (::statfs(m_mountPoint.c_str(), &fs) == 0 && static_cast<unsigned long>(fs.f_type) == TypeOf(m_driver))
+        return true;
+    Unmount();
+    return false;
 }
 
 void LoopVolume::Unmount()
@@ -117,4 +177,12 @@ void LoopVolume::Unmount()
     if (!Run("umount", {point}))
         Run("umount", {"-l", point});
     m_mounted = false;
+}
+
+bool SetNtfsCreationTicks(const std::string& path, std::uint64_t ticks)
+{
+    unsigned char bytes[8];
+    for (int i = 0; i < 8; ++i)
+        bytes[i] = static_cast<unsigned char>(ticks >> (8 * i));
+    return ::setxattr(path.c_str(), "system.ntfs_crtime", bytes, sizeof bytes, 0) == 0;
 }

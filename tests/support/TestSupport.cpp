@@ -14,11 +14,17 @@
 #include <ftw.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <cstdio>
 #include <ctime>
 #include <unistd.h>
 
 TempFolder::TempFolder() = default;
+
+TempFolder::TempFolder(const std::string& parent)
+    : m_dir(QFile::decodeName(QByteArray::fromStdString(parent)) + "/kestrune-tests-XXXXXX")
+{
+}
 
 namespace {
 int RemoveEntry(const char* path, const struct stat*, int, struct FTW*)
@@ -68,6 +74,33 @@ TmpfsMount::~TmpfsMount()
 bool TmpfsMount::MakeReadOnly() const
 {
     return ::mount(nullptr, m_folder.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+}
+
+TmpfsFolder::TmpfsFolder()
+{
+    constexpr unsigned long kTmpfsMagic = 0x01021994;
+    struct statfs fs{};
+    if (::statfs("/dev/shm", &fs) == 0 && static_cast<unsigned long>(fs.f_type) == kTmpfsMagic
+        && ::access("/dev/shm", W_OK | X_OK) == 0) {
+        m_folder.emplace("/dev/shm");
+        if (m_folder->IsValid())
+            return;
+    }
+    m_folder.emplace();
+    m_mount.emplace(m_folder->Path("tmpfs"));
+    if (!m_mount->Mounted())
+        m_problem = "no tmpfs: /dev/shm is not one this user may write, and mounting one needs root";
+}
+
+std::string TmpfsFolder::Path(const std::string& name) const
+{
+    const std::string base = m_mount ? m_folder->Path("tmpfs") : m_folder->Path();
+    return name.empty() ? base : base + "/" + name;
+}
+
+std::string TmpfsFolder::MakeFile(const std::string& name, const QByteArray& content) const
+{
+    return m_folder->MakeFile(m_mount ? "tmpfs/" + name : name, content);
 }
 
 ScopedTimeZone::ScopedTimeZone(const char* zone) : m_saved(qgetenv("TZ"))

@@ -17,10 +17,12 @@ inline constexpr std::int64_t kJanuary2001 = 978346800; // 2001-01-01 12:00:00
 // A date's instant in seconds since 1970, or none.
 std::optional<std::int64_t> Seconds(const std::optional<Date>& date);
 
-// A temporary folder for file-system tests, removed with the object.
+// A temporary folder for file-system tests, removed with the object; in the
+// system's temporary folder, or in the given one.
 class TempFolder {
 public:
     TempFolder();
+    explicit TempFolder(const std::string& parent);
     ~TempFolder();
     bool IsValid() const { return m_dir.isValid(); }
     // Native path of an entry inside the folder, as raw bytes.
@@ -47,6 +49,24 @@ public:
 private:
     std::string m_folder;
     bool m_mounted = false;
+};
+
+// A temporary folder on a tmpfs, which keeps any time a 64-bit second can
+// hold, to the nanosecond: in /dev/shm where that is a tmpfs the user may
+// write (no privilege needed), else on a tmpfs of its own (root). Where
+// neither can be had, Problem() says why, for the skip message.
+class TmpfsFolder {
+public:
+    TmpfsFolder();
+    bool IsValid() const { return m_problem.empty(); }
+    const std::string& Problem() const { return m_problem; }
+    std::string Path(const std::string& name = {}) const;
+    std::string MakeFile(const std::string& name, const QByteArray& content = {}) const;
+
+private:
+    std::optional<TempFolder> m_folder;
+    std::optional<TmpfsMount> m_mount;
+    std::string m_problem;
 };
 
 // While it lives, the process runs in another time zone (TZ, read again
