@@ -1,5 +1,6 @@
 #include "Application.h"
 
+#include "DisplayKey.h"
 #include "Localization.h"
 #include "MenuBar.h"
 #include "RuntimeException.h"
@@ -301,7 +302,7 @@ bool _RuntimeInit(int& argc, char** argv, const ProgramInfo& program)
 
     runtime.singleInstance.reset();
     runtime.singleInstance = std::make_unique<SingleInstance>(
-        program.name, SingleInstance::DisplayKey(QGuiApplication::platformName().toStdString(), givenArguments),
+        program.name, DisplayKey::Of(QGuiApplication::platformName().toStdString(), givenArguments),
         RequestsHandedOver);
     if (runtime.singleInstance->Start(requests) == SingleInstance::Outcome::HandedOver) {
         runtime.singleInstance.reset();

@@ -8,6 +8,9 @@
 #include "app/App.h"
 #include "app/Startup.h"
 #include "framework/Application.h"
+#include "framework/DisplayKey.h"
+#include "framework/HandOverMessage.h"
+#include "framework/RequestListener.h"
 #include "framework/SingleInstance.h"
 #include "support/TestSupport.h"
 
@@ -180,7 +183,7 @@ sockaddr_un Address(const QString& socketPath)
 
 QString SocketPath()
 {
-    const std::string display = SingleInstance::DisplayKey(QGuiApplication::platformName().toStdString(), {});
+    const std::string display = DisplayKey::Of(QGuiApplication::platformName().toStdString(), {});
     return SingleInstance(Program().name, display, nullptr).SocketPath();
 }
 
@@ -260,15 +263,6 @@ QByteArray Message(const QByteArray& rest)
     return "ODR1" + Number(static_cast<quint32>(rest.size())) + rest;
 }
 
-// The message that carries these paths.
-QByteArray Paths(const std::vector<QByteArray>& paths)
-{
-    QByteArray rest = Number(static_cast<quint32>(paths.size()));
-    for (const QByteArray& path : paths)
-        rest += Number(static_cast<quint32>(path.size())) + path;
-    return Message(rest);
-}
-
 // A connection to a listening socket, as any process of the user can make
 // one; it never blocks.
 class Client {
@@ -312,7 +306,7 @@ constexpr char kTestDisplay[] = "test";
 // A running program of the tests' own: it takes requests and serves them
 // when told to.
 struct Listener {
-    explicit Listener(int stallMs = SingleInstance::kStallTimeoutMs)
+    explicit Listener(int stallMs = RequestListener::kStallTimeoutMs)
     {
         instance.SetTimeouts(stallMs, SingleInstance::kAnswerTimeoutMs);
         EXPECT_EQ(instance.Start({}), SingleInstance::Outcome::First);
@@ -386,7 +380,7 @@ TEST(OneRunningProgramAnswer, ALaterStartEndsOnlyOnceTheRunningProgramServesItsR
         } else {
             // It waits in this thread, where the listener gets no turn.
             SingleInstance later(kTestProgram, kTestDisplay, nullptr);
-            later.SetTimeouts(SingleInstance::kStallTimeoutMs, 300);
+            later.SetTimeouts(RequestListener::kStallTimeoutMs, 300);
             outcome = later.Start({"/one"});
         }
         EXPECT_EQ(outcome, row.outcome);
@@ -406,12 +400,12 @@ TEST(OneRunningProgramAnswer, AMessageThatBreaksTheRulesIsClosedAtOnceAndNothing
         QByteArray bytes;
     } rows[] = {
         {"not a request", "GET / HTTP/1.0\r\n\r\n"},
-        {"too large", "ODR1" + Number(SingleInstance::kMaxMessageBytes + 1)},
-        {"too many paths", Paths(std::vector<QByteArray>(SingleInstance::kMaxPaths + 1, "/one"))},
+        {"too large", "ODR1" + Number(HandOverMessage::kMaxBytes + 1)},
+        {"too many paths", Message(Number(HandOverMessage::kMaxPaths + 1))},
         {"a path past the end", Message(Number(1) + Number(40) + "/one")},
         {"a relative path", Message(Number(1) + Number(3) + "one")},
         {"a NUL byte in a path", Message(Number(1) + Number(4) + QByteArray("/o\0e", 4))},
-        {"bytes after the message", Paths({"/one"}) + "x"},
+        {"bytes after the message", HandOverMessage::Encode({"/one"}) + "x"},
     };
     g_refusalWarnings = 0;
     const QtMessageHandler previous =
@@ -429,7 +423,7 @@ TEST(OneRunningProgramAnswer, AMessageThatBreaksTheRulesIsClosedAtOnceAndNothing
         clients.back()->Send(row.bytes);
     }
     Client halfway(path);
-    halfway.Send(Paths({"/one"}).left(10));
+    halfway.Send(HandOverMessage::Encode({"/one"}).left(10));
     for (std::size_t i = 0; i < clients.size(); ++i) {
         SCOPED_TRACE(rows[i].why);
         EXPECT_TRUE(QTest::qWaitFor([&] { return clients[i]->Reply() == 0; }, kStallMs / 2))
@@ -441,8 +435,8 @@ TEST(OneRunningProgramAnswer, AMessageThatBreaksTheRulesIsClosedAtOnceAndNothing
 
     // Nothing of them arrived, and a whole message still does.
     Client valid(path);
-    valid.Send(Paths({"/one"}));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return listener.Serve(), valid.Reply() == SingleInstance::kAnswer; }, 2000));
+    valid.Send(HandOverMessage::Encode({"/one"}));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return listener.Serve(), valid.Reply() == HandOverMessage::kAnswer; }, 2000));
     EXPECT_EQ(listener.served, Batches{{"/one"}});
     qInstallMessageHandler(previous);
     EXPECT_EQ(g_refusalWarnings, 1) << "refusals are logged once, then at most once a minute";
@@ -453,7 +447,7 @@ TEST(OneRunningProgramLimits, StalledSendersHoldLittleAndKeepALaterStartOutOnlyB
     Listener listener;
     // Each sends all but the last byte of a message of the largest size.
     const QByteArray stalled =
-        Message(QByteArray(SingleInstance::kMaxMessageBytes, 'x')).chopped(1);
+        Message(QByteArray(HandOverMessage::kMaxBytes, 'x')).chopped(1);
     std::vector<std::unique_ptr<Client>> senders;
     for (int i = 0; i < 64; ++i)
         senders.push_back(std::make_unique<Client>(listener.instance.SocketPath()));
@@ -469,8 +463,8 @@ TEST(OneRunningProgramLimits, StalledSendersHoldLittleAndKeepALaterStartOutOnlyB
     EXPECT_TRUE(QTest::qWaitFor([&] { return meanwhile(), later.Done(); }, 5000));
     EXPECT_EQ(later.outcome, SingleInstance::Outcome::HandedOver);
     EXPECT_EQ(listener.served, Batches{{"/one"}});
-    EXPECT_GT(most, SingleInstance::kMaxMessageBytes) << "they were read";
-    EXPECT_LE(most, SingleInstance::kMaxBufferedBytes);
+    EXPECT_GT(most, HandOverMessage::kMaxBytes) << "they were read";
+    EXPECT_LE(most, RequestListener::kMaxBufferedBytes);
     senders.clear();
     EXPECT_TRUE(QTest::qWaitFor([&] { return listener.instance.BufferedBytes() == 0; }, 2000));
 }
@@ -482,7 +476,7 @@ TEST(OneRunningProgramLimits, WithoutAFreeDescriptorTheProgramWaitsInsteadOfSpin
 #endif
     Listener listener;
     Client client(listener.instance.SocketPath());
-    client.Send(Paths({"/one"}));
+    client.Send(HandOverMessage::Encode({"/one"}));
     // Every descriptor below the limit is in use.
     rlimit saved{};
     ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
@@ -504,7 +498,7 @@ TEST(OneRunningProgramLimits, WithoutAFreeDescriptorTheProgramWaitsInsteadOfSpin
     ::setrlimit(RLIMIT_NOFILE, &saved);
     EXPECT_LT(used, 100) << "ms of processor time in 300 ms";
     EXPECT_EQ(client.Reply(), -1);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return listener.Serve(), client.Reply() == SingleInstance::kAnswer; }, 2000))
+    EXPECT_TRUE(QTest::qWaitFor([&] { return listener.Serve(), client.Reply() == HandOverMessage::kAnswer; }, 2000))
         << "once a descriptor is free, the waiting request is taken";
 }
 
@@ -537,7 +531,7 @@ TEST(OneRunningProgramKey, TheDisplayThatTheProgramShowsItsWindowsOnNamesItsSock
     const auto socket = [](const Side& side) {
         qputenv("DISPLAY", side.display);
         side.wayland ? qputenv("WAYLAND_DISPLAY", side.wayland) : qunsetenv("WAYLAND_DISPLAY");
-        const std::string key = SingleInstance::DisplayKey(side.platform, side.arguments);
+        const std::string key = DisplayKey::Of(side.platform, side.arguments);
         return SingleInstance("kestrune", key, nullptr).SocketPath();
     };
     for (const auto& row : rows) {
