@@ -1,5 +1,6 @@
 #include "Application.h"
 
+#include "ArgumentPaths.h"
 #include "DisplayKey.h"
 #include "Localization.h"
 #include "MenuBar.h"
@@ -18,11 +19,6 @@
 #include <QPointer>
 #include <QTimer>
 #include <QUrl>
-
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdlib>
 
 namespace {
 
@@ -89,7 +85,6 @@ struct Runtime {
     // this start's own, then those that later starts handed over.
     std::vector<Batch> pendingRequests;
     bool initialised = false;
-    bool supportsHiDpi = false;
     std::function<void(const std::string&, const std::string&)> exceptionPresenter;
     std::function<void(const std::string&)> desktopHook;
     std::vector<std::function<void()>> finalizers;
@@ -102,56 +97,6 @@ Runtime& TheRuntime()
 {
     static Runtime runtime;
     return runtime;
-}
-
-// The working folder as raw bytes; empty where it is gone.
-std::string WorkingFolder()
-{
-    std::vector<char> buffer(4096);
-    while (!::getcwd(buffer.data(), buffer.size())) {
-        if (errno != ERANGE)
-            return {};
-        buffer.resize(buffer.size() * 2);
-    }
-    return buffer.data();
-}
-
-// The path with every link and "." or ".." resolved; empty where it cannot be.
-std::string ResolvedPath(const std::string& path)
-{
-    char* resolved = ::realpath(path.c_str(), nullptr);
-    if (!resolved)
-        return {};
-    std::string result(resolved);
-    std::free(resolved);
-    return result;
-}
-
-// An argument as a full path. The folder part is resolved; the last name is
-// kept as given, so that a link stays itself in the list, except where it is
-// ".", ".." or followed by a slash, which stand for a folder's own name. Where
-// nothing can be resolved (a missing item), the argument is joined to the
-// working folder as it stands.
-std::string FullPath(const std::string& argument, const std::string& workingFolder)
-{
-    if (argument.empty())
-        return argument; // names nothing, and is ignored as such
-    const std::string path =
-        argument.front() == '/' || workingFolder.empty() ? argument : workingFolder + '/' + argument;
-    std::string_view trimmed = path;
-    while (trimmed.size() > 1 && trimmed.back() == '/')
-        trimmed.remove_suffix(1);
-    const std::size_t slash = trimmed.rfind('/');
-    const std::string_view last = slash == std::string_view::npos ? trimmed : trimmed.substr(slash + 1);
-    if (last == "." || last == ".." || last.empty() || trimmed.size() != path.size()) {
-        if (std::string resolved = ResolvedPath(path); !resolved.empty())
-            return resolved;
-    } else if (slash != std::string_view::npos) {
-        const std::string folder = slash == 0 ? "/" : std::string(trimmed.substr(0, slash));
-        if (std::string resolved = ResolvedPath(folder); !resolved.empty())
-            return (resolved == "/" ? std::string() : resolved) + '/' + std::string(last);
-    }
-    return path;
 }
 
 void BringNewestWindowToFront()
@@ -275,9 +220,9 @@ bool Application::_InvokeMenuHandler(const std::string& itemName)
 
 void Application::_SetSupportsHiDPI(bool supported)
 {
-    // Qt 6 always scales for high-resolution screens; the declaration is
-    // kept for whoever asks.
-    TheRuntime().supportsHiDpi = supported;
+    // The program's declaration at start-up. Qt 6 always scales for
+    // high-resolution screens, so there is nothing to switch on or off.
+    (void)supported;
 }
 
 bool _RuntimeInit(int& argc, char** argv, const ProgramInfo& program)
@@ -295,10 +240,7 @@ bool _RuntimeInit(int& argc, char** argv, const ProgramInfo& program)
     }
     // QApplication has taken its own options out of argv; what is left are
     // the desktop's documents.
-    Requests requests;
-    const std::string workingFolder = WorkingFolder();
-    for (int i = 1; i < argc; ++i)
-        requests.push_back(FullPath(argv[i], workingFolder));
+    Requests requests = ArgumentPaths::Of(argc, argv);
 
     runtime.singleInstance.reset();
     runtime.singleInstance = std::make_unique<SingleInstance>(
