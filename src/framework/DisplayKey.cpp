@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 
+#include <algorithm>
+
 std::string DisplayKey::Of(const std::string& platform, const std::vector<std::string>& arguments)
 {
     if (platform == "xcb") {
@@ -32,6 +34,9 @@ std::string DisplayKey::XDisplay(const std::string& name)
     std::string host = name.substr(0, colon);
     std::string number = name.substr(colon + 1);
     number = number.substr(0, number.find('.'));
+    // A number, whatever its text: ":0" and ":00" are one display.
+    if (!number.empty() && number.find_first_not_of("0123456789") == std::string::npos)
+        number.erase(0, std::min(number.find_first_not_of('0'), number.size() - 1));
     if (const std::size_t slash = host.find('/'); slash != std::string::npos && host.front() != '/') {
         const bool local = host.compare(0, slash, "unix") == 0;
         host = local ? std::string() : host.substr(slash + 1);

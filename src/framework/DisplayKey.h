@@ -14,7 +14,7 @@ public:
     static std::string Of(const std::string& platform, const std::vector<std::string>& arguments);
 
     // An X display name, [protocol/][host]:number[.screen], as host and
-    // number: the screen is the same display, and "unix" or no host both mean
-    // this machine's local socket.
+    // number: the screen is the same display, "unix" or no host both mean
+    // this machine's local socket, and the number counts, not its digits.
     static std::string XDisplay(const std::string& name);
 };

@@ -516,6 +516,7 @@ TEST(OneRunningProgramKey, TheDisplayThatTheProgramShowsItsWindowsOnNamesItsSock
     } rows[] = {
         {{"xcb", ":1"}, {"xcb", ":1.0"}, true},
         {{"xcb", ":1"}, {"xcb", "unix:1.1"}, true},
+        {{"xcb", ":0"}, {"xcb", ":00"}, true},
         {{"xcb", ":1"}, {"xcb", ":2"}, false},
         {{"xcb", ":1"}, {"xcb", "otherhost:1"}, false},
         {{"xcb", ":1", "wayland-0"}, {"xcb", ":2", "wayland-0"}, false},
