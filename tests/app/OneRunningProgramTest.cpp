@@ -14,6 +14,7 @@
 #include "framework/SingleInstance.h"
 #include "support/TestSupport.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
@@ -30,6 +31,7 @@
 #include <optional>
 #include <utility>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <sys/resource.h>
@@ -405,6 +407,7 @@ TEST(OneRunningProgramAnswer, AMessageThatBreaksTheRulesIsClosedAtOnceAndNothing
         {"a path past the end", Message(Number(1) + Number(40) + "/one")},
         {"a relative path", Message(Number(1) + Number(3) + "one")},
         {"a NUL byte in a path", Message(Number(1) + Number(4) + QByteArray("/o\0e", 4))},
+        {"bytes after the last path", Message(Number(1) + Number(4) + "/one" + "junk")},
         {"bytes after the message", HandOverMessage::Encode({"/one"}) + "x"},
     };
     g_refusalWarnings = 0;
@@ -442,6 +445,25 @@ TEST(OneRunningProgramAnswer, AMessageThatBreaksTheRulesIsClosedAtOnceAndNothing
     EXPECT_EQ(g_refusalWarnings, 1) << "refusals are logged once, then at most once a minute";
 }
 
+// The descriptors this process has open.
+int OpenDescriptors()
+{
+    const QDir::Filters all = QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot;
+    return static_cast<int>(QDir(QStringLiteral("/proc/self/fd")).entryList(all).size());
+}
+
+// The memory this process holds, in bytes.
+long ResidentBytes()
+{
+    long pages = 0, resident = 0;
+    if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(statm);
+    }
+    return resident * ::sysconf(_SC_PAGESIZE);
+}
+
 TEST(OneRunningProgramLimits, StalledSendersHoldLittleAndKeepALaterStartOutOnlyBriefly)
 {
     Listener listener;
@@ -451,14 +473,19 @@ TEST(OneRunningProgramLimits, StalledSendersHoldLittleAndKeepALaterStartOutOnlyB
     std::vector<std::unique_ptr<Client>> senders;
     for (int i = 0; i < 64; ++i)
         senders.push_back(std::make_unique<Client>(listener.instance.SocketPath()));
+    const int descriptorsBefore = OpenDescriptors();
+    [[maybe_unused]] const long residentBefore = ResidentBytes();
     std::size_t most = 0;
+    int mostDescriptors = 0;
     const auto meanwhile = [&] {
         for (auto& sender : senders)
             sender->Send(stalled);
         listener.Serve();
         most = std::max(most, listener.instance.BufferedBytes());
+        mostDescriptors = std::max(mostDescriptors, OpenDescriptors());
     };
     (void)QTest::qWaitFor([&] { return meanwhile(), false; }, 300);
+    EXPECT_LE(mostDescriptors - descriptorsBefore, RequestListener::kMaxConnections) << "connections taken at once";
     LaterStart later({"/one"});
     EXPECT_TRUE(QTest::qWaitFor([&] { return meanwhile(), later.Done(); }, 5000));
     EXPECT_EQ(later.outcome, SingleInstance::Outcome::HandedOver);
@@ -467,6 +494,10 @@ TEST(OneRunningProgramLimits, StalledSendersHoldLittleAndKeepALaterStartOutOnlyB
     EXPECT_LE(most, RequestListener::kMaxBufferedBytes);
     senders.clear();
     EXPECT_TRUE(QTest::qWaitFor([&] { return listener.instance.BufferedBytes() == 0; }, 2000));
+#if defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__) // the sanitizers keep freed memory a while
+    EXPECT_LT(ResidentBytes() - residentBefore, long(RequestListener::kMaxBufferedBytes / 2))
+        << "the buffers' memory goes back to the system once their connections closed";
+#endif
 }
 
 TEST(OneRunningProgramLimits, WithoutAFreeDescriptorTheProgramWaitsInsteadOfSpinning)
