@@ -5,7 +5,6 @@
 
 #include <QDeadlineTimer>
 #include <QFile>
-#include <QStandardPaths>
 #include <QThread>
 
 #include <fcntl.h>
@@ -16,7 +15,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <optional>
 
 namespace {
 
@@ -24,13 +22,10 @@ namespace {
 // its way to listening or on its way out.
 constexpr int kRetryMs = 20;
 
-QString SocketPathFor(const std::string& programName, const std::string& display)
+// The name with every character other than a letter, a digit, '.', '-' or
+// '_' made '_'.
+QString Plain(QString name)
 {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty())
-        return {};
-    QString name = QString::fromStdString(programName) + QLatin1Char('-') + QString::number(::getuid())
-        + QLatin1Char('-') + QString::fromLocal8Bit(display.empty() ? "none" : display.c_str());
     for (QChar& c : name) {
         const char16_t u = c.unicode();
         const bool plain = (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '.'
@@ -38,26 +33,17 @@ QString SocketPathFor(const std::string& programName, const std::string& display
         if (!plain)
             c = QLatin1Char('_');
     }
-    return folder + QLatin1Char('/') + name;
-}
-
-// The socket's address; none where the path is too long for one.
-std::optional<sockaddr_un> AddressOf(const QString& socketPath)
-{
-    const QByteArray path = QFile::encodeName(socketPath);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (path.isEmpty() || static_cast<std::size_t>(path.size()) >= sizeof address.sun_path)
-        return std::nullopt;
-    std::memcpy(address.sun_path, path.constData(), static_cast<std::size_t>(path.size()));
-    return address;
+    return name;
 }
 
 } // namespace
 
 SingleInstance::SingleInstance(const std::string& programName, const std::string& display,
                                RequestHandler requestsArrived)
-    : m_socketPath(SocketPathFor(programName, display)), m_listener(std::move(requestsArrived))
+    : m_folder(Plain(QString::fromStdString(programName).toLower() + QLatin1Char('-') + QString::number(::getuid())),
+               Plain(QString::fromStdString(programName) + QLatin1Char('-') + QString::number(::getuid())
+                     + QLatin1Char('-') + QString::fromLocal8Bit(display.empty() ? "none" : display.c_str()))),
+      m_listener(std::move(requestsArrived))
 {
 }
 
@@ -81,19 +67,19 @@ void SingleInstance::ReleaseLock()
 
 SingleInstance::Outcome SingleInstance::Start(const std::vector<std::string>& requests)
 {
-    if (m_socketPath.isEmpty())
+    if (SocketPath().isEmpty())
         return Outcome::Alone;
     const QByteArray message = HandOverMessage::Encode(requests);
     // Never removed: a start that opened it a moment before would lock a
     // file that no longer has the name. Not inherited by programs this one
     // starts, which would hold the lock after it ends.
-    const QByteArray lockPath = QFile::encodeName(m_socketPath + QStringLiteral(".lock"));
+    const QByteArray lockPath = QFile::encodeName(SocketPath() + QStringLiteral(".lock"));
     m_lockFile = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (m_lockFile < 0) {
         qWarning("Cannot open %s (%s); running on its own.", lockPath.constData(), std::strerror(errno));
         return Outcome::Alone;
     }
-    const auto address = AddressOf(m_socketPath);
+    const auto& address = SocketAddress();
     const QDeadlineTimer deadline(m_answerTimeoutMs);
     for (;;) {
         if (::flock(m_lockFile, LOCK_EX | LOCK_NB) == 0)
@@ -113,7 +99,7 @@ SingleInstance::Outcome SingleInstance::Start(const std::vector<std::string>& re
             return Outcome::HandedOver;
         }
         if (delivery == HandOverClient::Delivery::Unanswered || deadline.hasExpired()) {
-            qWarning("The running program does not answer on %ls; running on its own.", qUtf16Printable(m_socketPath));
+            qWarning("The running program does not answer on %ls; running on its own.", qUtf16Printable(SocketPath()));
             break;
         }
         // The holder does not listen yet, or no longer: it is starting, or
@@ -128,10 +114,10 @@ bool SingleInstance::Listen()
 {
     // No running program owns a socket that is there: this process holds
     // the lock.
-    const auto address = AddressOf(m_socketPath);
+    const auto& address = SocketAddress();
     const char* failure = address ? m_listener.Listen(*address) : "the path is too long";
     if (failure) {
-        qWarning("Cannot listen on %ls (%s); running on its own.", qUtf16Printable(m_socketPath), failure);
+        qWarning("Cannot listen on %ls (%s); running on its own.", qUtf16Printable(SocketPath()), failure);
         // Lets a later start try instead of waiting for this one.
         StopListening();
         return false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "RequestListener.h"
+#include "RuntimeFolder.h"
 
 #include <QString>
 
@@ -11,15 +12,17 @@
 // start hands its open-document requests to it and ends once the running
 // program has answered that it serves them.
 //
-// Where: in the user's runtime folder ($XDG_RUNTIME_DIR, or the private 0700
-// folder that Qt makes where it is unset), the socket
+// Where: in the runtime folder (see RuntimeFolder.h: $XDG_RUNTIME_DIR, or a
+// folder of the program's own, <temporary folder>/<program name>-<user id>),
+// the socket
 //     <program name>-<user id>-<display>
 // where <display> is DisplayKey's name of the display the program shows its
-// windows on, and every character of the name other than a letter, a digit,
-// '.', '-' or '_' becomes '_'. Beside it "<socket>.lock", a file whose lock
-// (flock) decides which start is first: its holder listens. The system drops
-// the lock of a program that died, so it can never be stale; the next start
-// takes it and replaces the socket that the dead program left.
+// windows on, and in both names every character other than a letter, a digit,
+// '.', '-' or '_' becomes '_' (the folder's name is in lower case). Beside the
+// socket "<socket>.lock", a file whose lock (flock) decides which start is
+// first: its holder listens. The system drops the lock of a program that
+// died, so it can never be stale; the next start takes it and replaces the
+// socket that the dead program left.
 //
 // The message and its answer: HandOverMessage.h. The listener's rules and
 // limits: RequestListener.h. A later start counts its requests as handed
@@ -56,8 +59,11 @@ public:
     // the program starts to quit.
     void StopListening();
 
-    // The socket's full path; empty where the user has no runtime folder.
-    const QString& SocketPath() const { return m_socketPath; }
+    // The socket's full path; empty where there is no runtime folder.
+    const QString& SocketPath() const { return m_folder.SocketPath(); }
+    // Its address, which may be a shorter path to it (see RuntimeFolder.h),
+    // valid while this object lives; none where it has none.
+    const std::optional<sockaddr_un>& SocketAddress() const { return m_folder.SocketAddress(); }
     // The bytes held for connections now.
     std::size_t BufferedBytes() const { return m_listener.BufferedBytes(); }
 
@@ -69,7 +75,7 @@ private:
     bool Listen();
     void ReleaseLock();
 
-    QString m_socketPath;
+    RuntimeFolder m_folder; // outlives the listener, which may reach the socket through it
     int m_answerTimeoutMs = kAnswerTimeoutMs;
     int m_lockFile = -1; // open while this process holds the lock
     RequestListener m_listener;

@@ -18,6 +18,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
+#include <QMutex>
 #include <QMainWindow>
 #include <QTest>
 #include <QThread>
@@ -35,6 +36,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <sys/resource.h>
+#include <pwd.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -121,6 +123,54 @@ std::string Resolved(const std::string& path)
     return result;
 }
 
+// The log lines written while it lives, from any thread.
+class LogLines {
+public:
+    LogLines() : m_previous(qInstallMessageHandler(&LogLines::Take)) { Lines().clear(); }
+    ~LogLines() { qInstallMessageHandler(m_previous); }
+    // The lines that contain the text.
+    int Count(const QString& text) const
+    {
+        const QMutexLocker lock(&Mutex());
+        return static_cast<int>(Lines().filter(text).size());
+    }
+
+private:
+    static QStringList& Lines()
+    {
+        static QStringList lines;
+        return lines;
+    }
+    static QMutex& Mutex()
+    {
+        static QMutex mutex;
+        return mutex;
+    }
+    static void Take(QtMsgType, const QMessageLogContext&, const QString& text)
+    {
+        const QMutexLocker lock(&Mutex());
+        Lines().push_back(text);
+    }
+
+    QtMessageHandler m_previous;
+};
+
+// While it lives, an environment variable has this value, or none.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const std::optional<std::string>& value)
+        : m_name(name), m_saved(qgetenv(name)), m_wasSet(qEnvironmentVariableIsSet(name))
+    {
+        value ? qputenv(name, value->c_str()) : qunsetenv(name);
+    }
+    ~ScopedVariable() { m_wasSet ? qputenv(m_name, m_saved) : qunsetenv(m_name); }
+
+private:
+    const char* m_name;
+    QByteArray m_saved;
+    bool m_wasSet;
+};
+
 // This test program as the running program: the framework's start-up with
 // the program's own name, then its requests of later starts delivered.
 class OneRunningProgram : public ::testing::Test {
@@ -173,20 +223,14 @@ protected:
     std::vector<std::string> unhandled;
 };
 
-// A socket's address, as any process of the user can use it.
-sockaddr_un Address(const QString& socketPath)
-{
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const QByteArray path = QFile::encodeName(socketPath);
-    std::memcpy(address.sun_path, path.constData(), std::min(sizeof address.sun_path - 1, std::size_t(path.size())));
-    return address;
-}
+// The real program's socket here, as a later start of it finds it.
+struct ProgramSocket : SingleInstance {
+    ProgramSocket() : SingleInstance(Program().name, DisplayKey::Of(QGuiApplication::platformName().toStdString(), {}), nullptr) {}
+};
 
 QString SocketPath()
 {
-    const std::string display = DisplayKey::Of(QGuiApplication::platformName().toStdString(), {});
-    return SingleInstance(Program().name, display, nullptr).SocketPath();
+    return ProgramSocket().SocketPath();
 }
 
 TEST_F(OneRunningProgram, ALaterStartHandsItsArgumentsOverAsFullPathsInOrder)
@@ -254,6 +298,46 @@ TEST_F(OneRunningProgram, AProgramThatCrashedLeavesNothingThatStopsTheNextStart)
     ExpectEvents(*app, {"open " + Resolved(work) + "/one.txt"});
 }
 
+TEST_F(OneRunningProgram, WhateverTheRuntimeFolderALaterStartHandsOverToTheRunningProgram)
+{
+    const std::string tmp = folder.Path("tmp");
+    const std::string own = tmp + "/kestrune-" + std::to_string(::getuid());
+    const std::string runtime = folder.Path(std::string(100, 'r'));
+    const std::string open = folder.Path("open");
+    ASSERT_EQ(::mkdir(tmp.c_str(), 0700), 0);
+    ASSERT_EQ(::mkdir(runtime.c_str(), 0700), 0);
+    ASSERT_EQ(::mkdir(open.c_str(), 0700), 0);
+    ASSERT_EQ(::chmod(open.c_str(), 0777), 0);
+    // Where the user's runtime folder would be by Qt's rule, another user's
+    // (where this test may make one).
+    const std::string qtDefault = tmp + "/runtime-" + ::getpwuid(::getuid())->pw_name;
+    ASSERT_EQ(::mkdir(qtDefault.c_str(), 0700), 0);
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(qtDefault.c_str(), 65534, 65534), 0);
+    }
+    const struct {
+        const char* what;
+        std::optional<std::string> runtime;
+        QString logged; // the line that says where the socket is
+    } rows[] = {
+        {"too long a path for a socket address", runtime, "socket is reached as /proc/self/fd/"},
+        {"not set", std::nullopt,
+         QString::fromStdString("XDG_RUNTIME_DIR is not set; the running program's socket is " + own + "/")},
+        {"open to others", open, QString::fromStdString("XDG_RUNTIME_DIR is unfit; the running program's socket is " + own + "/")},
+    };
+    const ScopedVariable temporary("TMPDIR", tmp);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        const ScopedVariable runtimeFolder("XDG_RUNTIME_DIR", row.runtime);
+        const LogLines log;
+        auto app = Record();
+        EXPECT_EQ(log.Count(row.logged), 1);
+        HandOver({"one.txt"}, work);
+        ExpectEvents(*app, {"open " + Resolved(work) + "/one.txt"});
+        _RuntimePerformFinalizers();
+    }
+}
+
 QByteArray Number(quint32 value)
 {
     const quint32 big = qToBigEndian(value);
@@ -269,9 +353,10 @@ QByteArray Message(const QByteArray& rest)
 // one; it never blocks.
 class Client {
 public:
-    explicit Client(const QString& socketPath) : m_fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0))
+    explicit Client(const SingleInstance& instance)
+        : m_fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0))
     {
-        const sockaddr_un address = Address(socketPath);
+        const sockaddr_un address = instance.SocketAddress().value();
         EXPECT_EQ(::connect(m_fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0) << std::strerror(errno);
     }
     ~Client() { ::close(m_fd); }
@@ -350,6 +435,42 @@ private:
     std::unique_ptr<QThread> m_thread;
 };
 
+TEST(OneRunningProgramFolder, AFolderOfItsOwnThatIsALinkOrOpenToOthersIsNotUsedAndTheProgramRunsOnItsOwn)
+{
+    TempFolder folder;
+    const std::string own = folder.Path(std::string(kTestProgram) + '-' + std::to_string(::getuid()));
+    const std::string elsewhere = folder.Path("elsewhere");
+    ASSERT_EQ(::mkdir(elsewhere.c_str(), 0700), 0);
+    const struct {
+        const char* what;
+        std::function<bool()> make;
+        QString logged;
+    } rows[] = {
+        {"a link to a folder of the user's", [&] { return ::symlink(elsewhere.c_str(), own.c_str()) == 0; }, "it is a link"},
+        {"open to others", [&] { return ::mkdir(own.c_str(), 0700) == 0 && ::chmod(own.c_str(), 0755) == 0; },
+         "its mode 0755 lets others in"},
+        {"another user's",
+         [&] { return ::geteuid() == 0 && ::mkdir(own.c_str(), 0700) == 0 && ::chown(own.c_str(), 65534, 65534) == 0; },
+         "it belongs to user 65534"},
+    };
+    const ScopedVariable temporary("TMPDIR", folder.Path());
+    const ScopedVariable runtimeFolder("XDG_RUNTIME_DIR", std::nullopt);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        if (!row.make()) {
+            ASSERT_NE(::geteuid(), 0u) << "only making another user's folder may fail, without root";
+            continue;
+        }
+        const LogLines log;
+        SingleInstance instance(kTestProgram, kTestDisplay, nullptr);
+        EXPECT_EQ(instance.SocketPath(), QString());
+        EXPECT_EQ(instance.Start({}), SingleInstance::Outcome::Alone);
+        EXPECT_EQ(log.Count(row.logged + "); running on its own."), 1);
+        ::unlink(own.c_str());
+        ::rmdir(own.c_str());
+    }
+}
+
 TEST(OneRunningProgramAnswer, ALaterStartEndsOnlyOnceTheRunningProgramServesItsRequests)
 {
     using Outcome = SingleInstance::Outcome;
@@ -393,8 +514,6 @@ TEST(OneRunningProgramAnswer, ALaterStartEndsOnlyOnceTheRunningProgramServesItsR
     }
 }
 
-int g_refusalWarnings = 0;
-
 TEST(OneRunningProgramAnswer, AMessageThatBreaksTheRulesIsClosedAtOnceAndNothingOfItIsServed)
 {
     const struct {
@@ -410,22 +529,17 @@ TEST(OneRunningProgramAnswer, AMessageThatBreaksTheRulesIsClosedAtOnceAndNothing
         {"bytes after the last path", Message(Number(1) + Number(4) + "/one" + "junk")},
         {"bytes after the message", HandOverMessage::Encode({"/one"}) + "x"},
     };
-    g_refusalWarnings = 0;
-    const QtMessageHandler previous =
-        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) {
-            g_refusalWarnings += text.startsWith("Refused") ? 1 : 0;
-        });
+    const LogLines log;
     constexpr int kStallMs = 1000;
     Listener listener(kStallMs);
-    const QString path = listener.instance.SocketPath();
     QElapsedTimer clock;
     clock.start();
     std::vector<std::unique_ptr<Client>> clients;
     for (const auto& row : rows) {
-        clients.push_back(std::make_unique<Client>(path));
+        clients.push_back(std::make_unique<Client>(listener.instance));
         clients.back()->Send(row.bytes);
     }
-    Client halfway(path);
+    Client halfway(listener.instance);
     halfway.Send(HandOverMessage::Encode({"/one"}).left(10));
     for (std::size_t i = 0; i < clients.size(); ++i) {
         SCOPED_TRACE(rows[i].why);
@@ -437,12 +551,11 @@ TEST(OneRunningProgramAnswer, AMessageThatBreaksTheRulesIsClosedAtOnceAndNothing
     EXPECT_GE(clock.elapsed(), kStallMs * 9 / 10) << "by the stall timer, which may fire a little early";
 
     // Nothing of them arrived, and a whole message still does.
-    Client valid(path);
+    Client valid(listener.instance);
     valid.Send(HandOverMessage::Encode({"/one"}));
     EXPECT_TRUE(QTest::qWaitFor([&] { return listener.Serve(), valid.Reply() == HandOverMessage::kAnswer; }, 2000));
     EXPECT_EQ(listener.served, Batches{{"/one"}});
-    qInstallMessageHandler(previous);
-    EXPECT_EQ(g_refusalWarnings, 1) << "refusals are logged once, then at most once a minute";
+    EXPECT_EQ(log.Count("Refused"), 1) << "refusals are logged once, then at most once a minute";
 }
 
 // The descriptors this process has open.
@@ -472,7 +585,7 @@ TEST(OneRunningProgramLimits, StalledSendersHoldLittleAndKeepALaterStartOutOnlyB
         Message(QByteArray(HandOverMessage::kMaxBytes, 'x')).chopped(1);
     std::vector<std::unique_ptr<Client>> senders;
     for (int i = 0; i < 64; ++i)
-        senders.push_back(std::make_unique<Client>(listener.instance.SocketPath()));
+        senders.push_back(std::make_unique<Client>(listener.instance));
     const int descriptorsBefore = OpenDescriptors();
     [[maybe_unused]] const long residentBefore = ResidentBytes();
     std::size_t most = 0;
@@ -506,7 +619,7 @@ TEST(OneRunningProgramLimits, WithoutAFreeDescriptorTheProgramWaitsInsteadOfSpin
     GTEST_SKIP() << "the sanitizers open descriptors of their own to check a call, and report a fault without one";
 #endif
     Listener listener;
-    Client client(listener.instance.SocketPath());
+    Client client(listener.instance);
     client.Send(HandOverMessage::Encode({"/one"}));
     // Every descriptor below the limit is in use.
     rlimit saved{};
@@ -631,7 +744,8 @@ TEST_F(OneRunningProgram, NoOtherUserCanConnect)
     const mode_t mask = ::umask(0);
     auto app = Record();
     ::umask(mask);
-    sockaddr_un address = Address(SocketPath());
+    const ProgramSocket socket;
+    const sockaddr_un address = socket.SocketAddress().value();
     const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
     const QByteArray home = runtime.left(runtime.lastIndexOf('/'));
     ASSERT_EQ(::chmod(home.constData(), 0711), 0);
@@ -642,7 +756,7 @@ TEST_F(OneRunningProgram, NoOtherUserCanConnect)
         if (::setgid(65534) != 0 || ::setuid(65534) != 0)
             ::_exit(2);
         const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        ::_exit(::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 ? 1 : 0);
+        ::_exit(::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 ? 1 : 0);
     }
     int status = -1;
     ::waitpid(pid, &status, 0);
