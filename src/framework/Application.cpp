@@ -17,8 +17,11 @@
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPointer>
+#include <QScopedValueRollback>
 #include <QTimer>
 #include <QUrl>
+
+#include <deque>
 
 namespace {
 
@@ -85,6 +88,10 @@ struct Runtime {
     // this start's own, then those that later starts handed over.
     std::vector<Batch> pendingRequests;
     bool initialised = false;
+    // Requests to serve from the event loop, in order, and whether they are
+    // being served now.
+    std::deque<Batch> toServe;
+    bool serving = false;
     std::function<void(const std::string&, const std::string&)> exceptionPresenter;
     std::function<void(const std::string&)> desktopHook;
     std::vector<std::function<void()>> finalizers;
@@ -117,23 +124,54 @@ void BringNewestWindowToFront()
     }
 }
 
-// Raises the application's events for one batch of requests from the event
-// loop: one OpenDocument per path, in order, or one NewDocument for none.
-// The later start that sent them is told first, and ends; where it gave up
-// waiting, or this program began to quit meanwhile, they are not served here.
-void DeliverRequests(Batch batch, bool bringToFront)
+// Handles what the window system queued before now: a close or a quit that
+// the user asked for while the program was busy comes before a request that
+// arrived meanwhile. The window system's events may still be on their way
+// into Qt: sync() asks the window system for a reply, which comes after them,
+// and handles what came. Closing the last window asks to quit with an event
+// of its own, which is sent at once.
+void HandleWhatCameBefore()
 {
-    QTimer::singleShot(0, QCoreApplication::instance(), [batch = std::move(batch), bringToFront]() mutable {
+    QGuiApplication::sync();
+    QCoreApplication::sendPostedEvents(QCoreApplication::instance(), QEvent::Quit);
+}
+
+// Raises the application's events for the queued batches of requests, in
+// order, from the event loop: one OpenDocument per path, or one NewDocument
+// for none. A later start's batch is served only once what came before it is
+// handled, and its start is told first, and ends; where it gave up waiting,
+// or this program began to quit or close meanwhile (it listens no longer),
+// the batch is not served here, and its start tries again.
+void ServeRequests()
+{
+    Runtime& runtime = TheRuntime();
+    // Handling what came before runs the event loop: a call for a batch
+    // queued meanwhile finds it served here, in order.
+    if (runtime.serving)
+        return;
+    const QScopedValueRollback serving(runtime.serving, true);
+    while (!runtime.toServe.empty()) {
+        const bool handedOver = runtime.toServe.front().answer.FromLaterStart();
+        if (handedOver)
+            HandleWhatCameBefore();
+        Batch batch = std::move(runtime.toServe.front());
+        runtime.toServe.pop_front();
         Application* app = _GetAppObject();
         if (!app || !batch.answer.Give())
-            return;
+            continue;
         if (batch.paths.empty())
             _CallGuarded([app] { app->Event_NewDocument(); });
         for (const std::string& path : batch.paths)
             _CallGuarded([app, &path] { app->Event_OpenDocument(std::make_shared<FolderItem>(path)); });
-        if (bringToFront)
+        if (handedOver)
             BringNewestWindowToFront();
-    });
+    }
+}
+
+void DeliverRequests(Batch batch)
+{
+    TheRuntime().toServe.push_back(std::move(batch));
+    QTimer::singleShot(0, QCoreApplication::instance(), ServeRequests);
 }
 
 // A batch handed over by a later start of the program.
@@ -142,7 +180,7 @@ void RequestsHandedOver(Requests requests, SingleInstance::Answer answer)
     Runtime& runtime = TheRuntime();
     Batch batch{std::move(requests), std::move(answer)};
     if (runtime.initialised)
-        DeliverRequests(std::move(batch), true);
+        DeliverRequests(std::move(batch));
     else
         runtime.pendingRequests.push_back(std::move(batch));
 }
@@ -304,8 +342,8 @@ void _RunFrameworkInitialization(std::function<void()> lateStartup)
     runtime.pendingRequests.clear();
     if (pending.empty())
         pending.emplace_back();
-    for (std::size_t i = 0; i < pending.size(); ++i)
-        DeliverRequests(std::move(pending[i]), i > 0);
+    for (Batch& batch : pending)
+        DeliverRequests(std::move(batch));
     runtime.initialised = true;
 }
 
@@ -332,6 +370,7 @@ void _RuntimePerformFinalizers()
     RequireMainThread();
     Runtime& runtime = TheRuntime();
     runtime.singleInstance.reset();
+    runtime.toServe.clear();
     for (const auto& window : OpenWindows())
         window->Close();
     // Closed windows are released from the event loop; let it run once.

@@ -23,6 +23,7 @@
 #include <QTest>
 #include <QThread>
 #include <QTimer>
+#include <QWidget>
 #include <QtEndian>
 
 #include <gtest/gtest.h>
@@ -687,29 +688,33 @@ TEST(OneRunningProgramKey, TheDisplayThatTheProgramShowsItsWindowsOnNamesItsSock
     wayland.isNull() ? qunsetenv("WAYLAND_DISPLAY") : qputenv("WAYLAND_DISPLAY", wayland);
 }
 
-// Quits the moment that a request is queued to be served: handed-over
-// requests reach the application as queued calls.
-class QuitWhenQueued : public QObject {
+// Acts once, the moment that a request is about to be served: handed-over
+// requests reach the application as calls queued on it.
+class AsItIsServed : public QObject {
 public:
-    explicit QuitWhenQueued(std::function<void()> quit) : m_quit(std::move(quit)) {}
+    explicit AsItIsServed(std::function<void()> act) : m_act(std::move(act))
+    {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (m_quit && event->type() == QEvent::MetaCall && watched == QCoreApplication::instance())
-            std::exchange(m_quit, nullptr)();
+        if (m_act && event->type() == QEvent::MetaCall && watched == QCoreApplication::instance())
+            std::exchange(m_act, nullptr)();
         return false;
     }
 
 private:
-    std::function<void()> m_quit;
+    std::function<void()> m_act;
 };
 
-TEST_F(OneRunningProgram, ARequestQueuedAsTheProgramQuitsIsNotAnsweredAndItsStartRunsAsTheFirst)
+TEST_F(OneRunningProgram, ARequestThatMeetsTheProgramQuittingOrClosingIsNotAnsweredAndItsStartRunsAsTheFirst)
 {
+    QWidget lastWindow;
     const struct {
         const char* how;
-        std::function<void()> quit;
+        std::function<void()> act;
     } rows[] = {
         {"File > Quit", [] { _RuntimeQuit(); }},
         {"a quit request",
@@ -717,13 +722,17 @@ TEST_F(OneRunningProgram, ARequestQueuedAsTheProgramQuitsIsNotAnsweredAndItsStar
              QEvent quit(QEvent::Quit);
              QCoreApplication::sendEvent(QCoreApplication::instance(), &quit);
          }},
+        // The user closed the window while the program was busy; the window
+        // system's close comes through only as the request is served.
+        {"a close of the last window, queued before the request",
+         [&] { QCoreApplication::postEvent(lastWindow.windowHandle(), new QCloseEvent); }},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.how);
         auto app = Record();
+        lastWindow.show();
         Start later({"one.txt"}, work);
-        QuitWhenQueued quitWhenQueued(row.quit);
-        QCoreApplication::instance()->installEventFilter(&quitWhenQueued);
+        const AsItIsServed meanwhile(row.act);
         QTimer giveUp;
         giveUp.callOnTimeout([] { QCoreApplication::exit(1); });
         giveUp.start(5000);
