@@ -41,8 +41,8 @@ QString Plain(QString name)
 SingleInstance::SingleInstance(const std::string& programName, const std::string& display,
                                RequestHandler requestsArrived)
     : m_folder(Plain(QString::fromStdString(programName).toLower() + QLatin1Char('-') + QString::number(::getuid())),
-               Plain(QString::fromStdString(programName) + QLatin1Char('-') + QString::number(::getuid())
-                     + QLatin1Char('-') + QString::fromLocal8Bit(display.empty() ? "none" : display.c_str()))),
+               Plain(QString::fromStdString(programName + '-' + std::to_string(::getuid()) + '-'
+                                            + (display.empty() ? std::string("none") : display)))),
       m_listener(std::move(requestsArrived))
 {
 }
