@@ -1,5 +1,7 @@
 #include "Application.h"
 
+#include "ArgumentPaths.h"
+#include "DisplayKey.h"
 #include "Localization.h"
 #include "MenuBar.h"
 #include "RuntimeException.h"
@@ -15,13 +17,11 @@
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPointer>
+#include <QScopedValueRollback>
 #include <QTimer>
 #include <QUrl>
 
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdlib>
+#include <deque>
 
 namespace {
 
@@ -88,7 +88,10 @@ struct Runtime {
     // this start's own, then those that later starts handed over.
     std::vector<Batch> pendingRequests;
     bool initialised = false;
-    bool supportsHiDpi = false;
+    // Requests to serve from the event loop, in order, and whether they are
+    // being served now.
+    std::deque<Batch> toServe;
+    bool serving = false;
     std::function<void(const std::string&, const std::string&)> exceptionPresenter;
     std::function<void(const std::string&)> desktopHook;
     std::vector<std::function<void()>> finalizers;
@@ -101,56 +104,6 @@ Runtime& TheRuntime()
 {
     static Runtime runtime;
     return runtime;
-}
-
-// The working folder as raw bytes; empty where it is gone.
-std::string WorkingFolder()
-{
-    std::vector<char> buffer(4096);
-    while (!::getcwd(buffer.data(), buffer.size())) {
-        if (errno != ERANGE)
-            return {};
-        buffer.resize(buffer.size() * 2);
-    }
-    return buffer.data();
-}
-
-// The path with every link and "." or ".." resolved; empty where it cannot be.
-std::string ResolvedPath(const std::string& path)
-{
-    char* resolved = ::realpath(path.c_str(), nullptr);
-    if (!resolved)
-        return {};
-    std::string result(resolved);
-    std::free(resolved);
-    return result;
-}
-
-// An argument as a full path. The folder part is resolved; the last name is
-// kept as given, so that a link stays itself in the list, except where it is
-// ".", ".." or followed by a slash, which stand for a folder's own name. Where
-// nothing can be resolved (a missing item), the argument is joined to the
-// working folder as it stands.
-std::string FullPath(const std::string& argument, const std::string& workingFolder)
-{
-    if (argument.empty())
-        return argument; // names nothing, and is ignored as such
-    const std::string path =
-        argument.front() == '/' || workingFolder.empty() ? argument : workingFolder + '/' + argument;
-    std::string_view trimmed = path;
-    while (trimmed.size() > 1 && trimmed.back() == '/')
-        trimmed.remove_suffix(1);
-    const std::size_t slash = trimmed.rfind('/');
-    const std::string_view last = slash == std::string_view::npos ? trimmed : trimmed.substr(slash + 1);
-    if (last == "." || last == ".." || last.empty() || trimmed.size() != path.size()) {
-        if (std::string resolved = ResolvedPath(path); !resolved.empty())
-            return resolved;
-    } else if (slash != std::string_view::npos) {
-        const std::string folder = slash == 0 ? "/" : std::string(trimmed.substr(0, slash));
-        if (std::string resolved = ResolvedPath(folder); !resolved.empty())
-            return (resolved == "/" ? std::string() : resolved) + '/' + std::string(last);
-    }
-    return path;
 }
 
 void BringNewestWindowToFront()
@@ -171,23 +124,54 @@ void BringNewestWindowToFront()
     }
 }
 
-// Raises the application's events for one batch of requests from the event
-// loop: one OpenDocument per path, in order, or one NewDocument for none.
-// The later start that sent them is told first, and ends; where it gave up
-// waiting, or this program began to quit meanwhile, they are not served here.
-void DeliverRequests(Batch batch, bool bringToFront)
+// Handles what the window system queued before now: a close or a quit that
+// the user asked for while the program was busy comes before a request that
+// arrived meanwhile. The window system's events may still be on their way
+// into Qt: sync() asks the window system for a reply, which comes after them,
+// and handles what came. Closing the last window asks to quit with an event
+// of its own, which is sent at once.
+void HandleWhatCameBefore()
 {
-    QTimer::singleShot(0, QCoreApplication::instance(), [batch = std::move(batch), bringToFront]() mutable {
+    QGuiApplication::sync();
+    QCoreApplication::sendPostedEvents(QCoreApplication::instance(), QEvent::Quit);
+}
+
+// Raises the application's events for the queued batches of requests, in
+// order, from the event loop: one OpenDocument per path, or one NewDocument
+// for none. A later start's batch is served only once what came before it is
+// handled, and its start is told first, and ends; where it gave up waiting,
+// or this program began to quit or close meanwhile (it listens no longer),
+// the batch is not served here, and its start tries again.
+void ServeRequests()
+{
+    Runtime& runtime = TheRuntime();
+    // Handling what came before runs the event loop: a call for a batch
+    // queued meanwhile finds it served here, in order.
+    if (runtime.serving)
+        return;
+    const QScopedValueRollback serving(runtime.serving, true);
+    while (!runtime.toServe.empty()) {
+        const bool handedOver = runtime.toServe.front().answer.FromLaterStart();
+        if (handedOver)
+            HandleWhatCameBefore();
+        Batch batch = std::move(runtime.toServe.front());
+        runtime.toServe.pop_front();
         Application* app = _GetAppObject();
         if (!app || !batch.answer.Give())
-            return;
+            continue;
         if (batch.paths.empty())
             _CallGuarded([app] { app->Event_NewDocument(); });
         for (const std::string& path : batch.paths)
             _CallGuarded([app, &path] { app->Event_OpenDocument(std::make_shared<FolderItem>(path)); });
-        if (bringToFront)
+        if (handedOver)
             BringNewestWindowToFront();
-    });
+    }
+}
+
+void DeliverRequests(Batch batch)
+{
+    TheRuntime().toServe.push_back(std::move(batch));
+    QTimer::singleShot(0, QCoreApplication::instance(), ServeRequests);
 }
 
 // A batch handed over by a later start of the program.
@@ -196,7 +180,7 @@ void RequestsHandedOver(Requests requests, SingleInstance::Answer answer)
     Runtime& runtime = TheRuntime();
     Batch batch{std::move(requests), std::move(answer)};
     if (runtime.initialised)
-        DeliverRequests(std::move(batch), true);
+        DeliverRequests(std::move(batch));
     else
         runtime.pendingRequests.push_back(std::move(batch));
 }
@@ -274,9 +258,9 @@ bool Application::_InvokeMenuHandler(const std::string& itemName)
 
 void Application::_SetSupportsHiDPI(bool supported)
 {
-    // Qt 6 always scales for high-resolution screens; the declaration is
-    // kept for whoever asks.
-    TheRuntime().supportsHiDpi = supported;
+    // The program's declaration at start-up. Qt 6 always scales for
+    // high-resolution screens, so there is nothing to switch on or off.
+    (void)supported;
 }
 
 bool _RuntimeInit(int& argc, char** argv, const ProgramInfo& program)
@@ -294,14 +278,11 @@ bool _RuntimeInit(int& argc, char** argv, const ProgramInfo& program)
     }
     // QApplication has taken its own options out of argv; what is left are
     // the desktop's documents.
-    Requests requests;
-    const std::string workingFolder = WorkingFolder();
-    for (int i = 1; i < argc; ++i)
-        requests.push_back(FullPath(argv[i], workingFolder));
+    Requests requests = ArgumentPaths::Of(argc, argv);
 
     runtime.singleInstance.reset();
     runtime.singleInstance = std::make_unique<SingleInstance>(
-        program.name, SingleInstance::DisplayKey(QGuiApplication::platformName().toStdString(), givenArguments),
+        program.name, DisplayKey::Of(QGuiApplication::platformName().toStdString(), givenArguments),
         RequestsHandedOver);
     if (runtime.singleInstance->Start(requests) == SingleInstance::Outcome::HandedOver) {
         runtime.singleInstance.reset();
@@ -361,8 +342,8 @@ void _RunFrameworkInitialization(std::function<void()> lateStartup)
     runtime.pendingRequests.clear();
     if (pending.empty())
         pending.emplace_back();
-    for (std::size_t i = 0; i < pending.size(); ++i)
-        DeliverRequests(std::move(pending[i]), i > 0);
+    for (Batch& batch : pending)
+        DeliverRequests(std::move(batch));
     runtime.initialised = true;
 }
 
@@ -389,6 +370,7 @@ void _RuntimePerformFinalizers()
     RequireMainThread();
     Runtime& runtime = TheRuntime();
     runtime.singleInstance.reset();
+    runtime.toServe.clear();
     for (const auto& window : OpenWindows())
         window->Close();
     // Closed windows are released from the event loop; let it run once.

@@ -39,6 +39,8 @@ public:
     virtual void Event_NewDocument() {}
     virtual void Event_OpenDocument(std::shared_ptr<FolderItem> item) { (void)item; }
 
+    // The program declares at start-up that it supports high-resolution
+    // screens. With Qt 6 that support is always on; the step changes nothing.
     static void _SetSupportsHiDPI(bool supported);
 
 private:

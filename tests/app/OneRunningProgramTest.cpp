@@ -8,16 +8,22 @@
 #include "app/App.h"
 #include "app/Startup.h"
 #include "framework/Application.h"
+#include "framework/DisplayKey.h"
+#include "framework/HandOverMessage.h"
+#include "framework/RequestListener.h"
 #include "framework/SingleInstance.h"
 #include "support/TestSupport.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
+#include <QMutex>
 #include <QMainWindow>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
+#include <QWidget>
 #include <QtEndian>
 
 #include <gtest/gtest.h>
@@ -27,9 +33,11 @@
 #include <optional>
 #include <utility>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <sys/resource.h>
+#include <pwd.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -116,6 +124,54 @@ std::string Resolved(const std::string& path)
     return result;
 }
 
+// The log lines written while it lives, from any thread.
+class LogLines {
+public:
+    LogLines() : m_previous(qInstallMessageHandler(&LogLines::Take)) { Lines().clear(); }
+    ~LogLines() { qInstallMessageHandler(m_previous); }
+    // The lines that contain the text.
+    int Count(const QString& text) const
+    {
+        const QMutexLocker lock(&Mutex());
+        return static_cast<int>(Lines().filter(text).size());
+    }
+
+private:
+    static QStringList& Lines()
+    {
+        static QStringList lines;
+        return lines;
+    }
+    static QMutex& Mutex()
+    {
+        static QMutex mutex;
+        return mutex;
+    }
+    static void Take(QtMsgType, const QMessageLogContext&, const QString& text)
+    {
+        const QMutexLocker lock(&Mutex());
+        Lines().push_back(text);
+    }
+
+    QtMessageHandler m_previous;
+};
+
+// While it lives, an environment variable has this value, or none.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const std::optional<std::string>& value)
+        : m_name(name), m_saved(qgetenv(name)), m_wasSet(qEnvironmentVariableIsSet(name))
+    {
+        value ? qputenv(name, value->c_str()) : qunsetenv(name);
+    }
+    ~ScopedVariable() { m_wasSet ? qputenv(m_name, m_saved) : qunsetenv(m_name); }
+
+private:
+    const char* m_name;
+    QByteArray m_saved;
+    bool m_wasSet;
+};
+
 // This test program as the running program: the framework's start-up with
 // the program's own name, then its requests of later starts delivered.
 class OneRunningProgram : public ::testing::Test {
@@ -168,20 +224,14 @@ protected:
     std::vector<std::string> unhandled;
 };
 
-// A socket's address, as any process of the user can use it.
-sockaddr_un Address(const QString& socketPath)
-{
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const QByteArray path = QFile::encodeName(socketPath);
-    std::memcpy(address.sun_path, path.constData(), std::min(sizeof address.sun_path - 1, std::size_t(path.size())));
-    return address;
-}
+// The real program's socket here, as a later start of it finds it.
+struct ProgramSocket : SingleInstance {
+    ProgramSocket() : SingleInstance(Program().name, DisplayKey::Of(QGuiApplication::platformName().toStdString(), {}), nullptr) {}
+};
 
 QString SocketPath()
 {
-    const std::string display = SingleInstance::DisplayKey(QGuiApplication::platformName().toStdString(), {});
-    return SingleInstance(Program().name, display, nullptr).SocketPath();
+    return ProgramSocket().SocketPath();
 }
 
 TEST_F(OneRunningProgram, ALaterStartHandsItsArgumentsOverAsFullPathsInOrder)
@@ -249,6 +299,46 @@ TEST_F(OneRunningProgram, AProgramThatCrashedLeavesNothingThatStopsTheNextStart)
     ExpectEvents(*app, {"open " + Resolved(work) + "/one.txt"});
 }
 
+TEST_F(OneRunningProgram, WhateverTheRuntimeFolderALaterStartHandsOverToTheRunningProgram)
+{
+    const std::string tmp = folder.Path("tmp");
+    const std::string own = tmp + "/kestrune-" + std::to_string(::getuid());
+    const std::string runtime = folder.Path(std::string(100, 'r'));
+    const std::string open = folder.Path("open");
+    ASSERT_EQ(::mkdir(tmp.c_str(), 0700), 0);
+    ASSERT_EQ(::mkdir(runtime.c_str(), 0700), 0);
+    ASSERT_EQ(::mkdir(open.c_str(), 0700), 0);
+    ASSERT_EQ(::chmod(open.c_str(), 0777), 0);
+    // Where the user's runtime folder would be by Qt's rule, another user's
+    // (where this test may make one).
+    const std::string qtDefault = tmp + "/runtime-" + ::getpwuid(::getuid())->pw_name;
+    ASSERT_EQ(::mkdir(qtDefault.c_str(), 0700), 0);
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(qtDefault.c_str(), 65534, 65534), 0);
+    }
+    const struct {
+        const char* what;
+        std::optional<std::string> runtime;
+        QString logged; // the line that says where the socket is
+    } rows[] = {
+        {"too long a path for a socket address", runtime, "socket is reached as /proc/self/fd/"},
+        {"not set", std::nullopt,
+         QString::fromStdString("XDG_RUNTIME_DIR is not set; the running program's socket is " + own + "/")},
+        {"open to others", open, QString::fromStdString("XDG_RUNTIME_DIR is unfit; the running program's socket is " + own + "/")},
+    };
+    const ScopedVariable temporary("TMPDIR", tmp);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        const ScopedVariable runtimeFolder("XDG_RUNTIME_DIR", row.runtime);
+        const LogLines log;
+        auto app = Record();
+        EXPECT_EQ(log.Count(row.logged), 1);
+        HandOver({"one.txt"}, work);
+        ExpectEvents(*app, {"open " + Resolved(work) + "/one.txt"});
+        _RuntimePerformFinalizers();
+    }
+}
+
 QByteArray Number(quint32 value)
 {
     const quint32 big = qToBigEndian(value);
@@ -260,22 +350,14 @@ QByteArray Message(const QByteArray& rest)
     return "ODR1" + Number(static_cast<quint32>(rest.size())) + rest;
 }
 
-// The message that carries these paths.
-QByteArray Paths(const std::vector<QByteArray>& paths)
-{
-    QByteArray rest = Number(static_cast<quint32>(paths.size()));
-    for (const QByteArray& path : paths)
-        rest += Number(static_cast<quint32>(path.size())) + path;
-    return Message(rest);
-}
-
 // A connection to a listening socket, as any process of the user can make
 // one; it never blocks.
 class Client {
 public:
-    explicit Client(const QString& socketPath) : m_fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0))
+    explicit Client(const SingleInstance& instance)
+        : m_fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0))
     {
-        const sockaddr_un address = Address(socketPath);
+        const sockaddr_un address = instance.SocketAddress().value();
         EXPECT_EQ(::connect(m_fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0) << std::strerror(errno);
     }
     ~Client() { ::close(m_fd); }
@@ -312,7 +394,7 @@ constexpr char kTestDisplay[] = "test";
 // A running program of the tests' own: it takes requests and serves them
 // when told to.
 struct Listener {
-    explicit Listener(int stallMs = SingleInstance::kStallTimeoutMs)
+    explicit Listener(int stallMs = RequestListener::kStallTimeoutMs)
     {
         instance.SetTimeouts(stallMs, SingleInstance::kAnswerTimeoutMs);
         EXPECT_EQ(instance.Start({}), SingleInstance::Outcome::First);
@@ -354,6 +436,42 @@ private:
     std::unique_ptr<QThread> m_thread;
 };
 
+TEST(OneRunningProgramFolder, AFolderOfItsOwnThatIsALinkOrOpenToOthersIsNotUsedAndTheProgramRunsOnItsOwn)
+{
+    TempFolder folder;
+    const std::string own = folder.Path(std::string(kTestProgram) + '-' + std::to_string(::getuid()));
+    const std::string elsewhere = folder.Path("elsewhere");
+    ASSERT_EQ(::mkdir(elsewhere.c_str(), 0700), 0);
+    const struct {
+        const char* what;
+        std::function<bool()> make;
+        QString logged;
+    } rows[] = {
+        {"a link to a folder of the user's", [&] { return ::symlink(elsewhere.c_str(), own.c_str()) == 0; }, "it is a link"},
+        {"open to others", [&] { return ::mkdir(own.c_str(), 0700) == 0 && ::chmod(own.c_str(), 0755) == 0; },
+         "its mode 0755 lets others in"},
+        {"another user's",
+         [&] { return ::geteuid() == 0 && ::mkdir(own.c_str(), 0700) == 0 && ::chown(own.c_str(), 65534, 65534) == 0; },
+         "it belongs to user 65534"},
+    };
+    const ScopedVariable temporary("TMPDIR", folder.Path());
+    const ScopedVariable runtimeFolder("XDG_RUNTIME_DIR", std::nullopt);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        if (!row.make()) {
+            ASSERT_NE(::geteuid(), 0u) << "only making another user's folder may fail, without root";
+            continue;
+        }
+        const LogLines log;
+        SingleInstance instance(kTestProgram, kTestDisplay, nullptr);
+        EXPECT_EQ(instance.SocketPath(), QString());
+        EXPECT_EQ(instance.Start({}), SingleInstance::Outcome::Alone);
+        EXPECT_EQ(log.Count(row.logged + "); running on its own."), 1);
+        ::unlink(own.c_str());
+        ::rmdir(own.c_str());
+    }
+}
+
 TEST(OneRunningProgramAnswer, ALaterStartEndsOnlyOnceTheRunningProgramServesItsRequests)
 {
     using Outcome = SingleInstance::Outcome;
@@ -386,7 +504,7 @@ TEST(OneRunningProgramAnswer, ALaterStartEndsOnlyOnceTheRunningProgramServesItsR
         } else {
             // It waits in this thread, where the listener gets no turn.
             SingleInstance later(kTestProgram, kTestDisplay, nullptr);
-            later.SetTimeouts(SingleInstance::kStallTimeoutMs, 300);
+            later.SetTimeouts(RequestListener::kStallTimeoutMs, 300);
             outcome = later.Start({"/one"});
         }
         EXPECT_EQ(outcome, row.outcome);
@@ -397,8 +515,6 @@ TEST(OneRunningProgramAnswer, ALaterStartEndsOnlyOnceTheRunningProgramServesItsR
     }
 }
 
-int g_refusalWarnings = 0;
-
 TEST(OneRunningProgramAnswer, AMessageThatBreaksTheRulesIsClosedAtOnceAndNothingOfItIsServed)
 {
     const struct {
@@ -406,30 +522,26 @@ TEST(OneRunningProgramAnswer, AMessageThatBreaksTheRulesIsClosedAtOnceAndNothing
         QByteArray bytes;
     } rows[] = {
         {"not a request", "GET / HTTP/1.0\r\n\r\n"},
-        {"too large", "ODR1" + Number(SingleInstance::kMaxMessageBytes + 1)},
-        {"too many paths", Paths(std::vector<QByteArray>(SingleInstance::kMaxPaths + 1, "/one"))},
+        {"too large", "ODR1" + Number(HandOverMessage::kMaxBytes + 1)},
+        {"too many paths", Message(Number(HandOverMessage::kMaxPaths + 1))},
         {"a path past the end", Message(Number(1) + Number(40) + "/one")},
         {"a relative path", Message(Number(1) + Number(3) + "one")},
         {"a NUL byte in a path", Message(Number(1) + Number(4) + QByteArray("/o\0e", 4))},
-        {"bytes after the message", Paths({"/one"}) + "x"},
+        {"bytes after the last path", Message(Number(1) + Number(4) + "/one" + "junk")},
+        {"bytes after the message", HandOverMessage::Encode({"/one"}) + "x"},
     };
-    g_refusalWarnings = 0;
-    const QtMessageHandler previous =
-        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) {
-            g_refusalWarnings += text.startsWith("Refused") ? 1 : 0;
-        });
+    const LogLines log;
     constexpr int kStallMs = 1000;
     Listener listener(kStallMs);
-    const QString path = listener.instance.SocketPath();
     QElapsedTimer clock;
     clock.start();
     std::vector<std::unique_ptr<Client>> clients;
     for (const auto& row : rows) {
-        clients.push_back(std::make_unique<Client>(path));
+        clients.push_back(std::make_unique<Client>(listener.instance));
         clients.back()->Send(row.bytes);
     }
-    Client halfway(path);
-    halfway.Send(Paths({"/one"}).left(10));
+    Client halfway(listener.instance);
+    halfway.Send(HandOverMessage::Encode({"/one"}).left(10));
     for (std::size_t i = 0; i < clients.size(); ++i) {
         SCOPED_TRACE(rows[i].why);
         EXPECT_TRUE(QTest::qWaitFor([&] { return clients[i]->Reply() == 0; }, kStallMs / 2))
@@ -440,12 +552,30 @@ TEST(OneRunningProgramAnswer, AMessageThatBreaksTheRulesIsClosedAtOnceAndNothing
     EXPECT_GE(clock.elapsed(), kStallMs * 9 / 10) << "by the stall timer, which may fire a little early";
 
     // Nothing of them arrived, and a whole message still does.
-    Client valid(path);
-    valid.Send(Paths({"/one"}));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return listener.Serve(), valid.Reply() == SingleInstance::kAnswer; }, 2000));
+    Client valid(listener.instance);
+    valid.Send(HandOverMessage::Encode({"/one"}));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return listener.Serve(), valid.Reply() == HandOverMessage::kAnswer; }, 2000));
     EXPECT_EQ(listener.served, Batches{{"/one"}});
-    qInstallMessageHandler(previous);
-    EXPECT_EQ(g_refusalWarnings, 1) << "refusals are logged once, then at most once a minute";
+    EXPECT_EQ(log.Count("Refused"), 1) << "refusals are logged once, then at most once a minute";
+}
+
+// The descriptors this process has open.
+int OpenDescriptors()
+{
+    const QDir::Filters all = QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot;
+    return static_cast<int>(QDir(QStringLiteral("/proc/self/fd")).entryList(all).size());
+}
+
+// The memory this process holds, in bytes.
+long ResidentBytes()
+{
+    long pages = 0, resident = 0;
+    if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(statm);
+    }
+    return resident * ::sysconf(_SC_PAGESIZE);
 }
 
 TEST(OneRunningProgramLimits, StalledSendersHoldLittleAndKeepALaterStartOutOnlyBriefly)
@@ -453,26 +583,35 @@ TEST(OneRunningProgramLimits, StalledSendersHoldLittleAndKeepALaterStartOutOnlyB
     Listener listener;
     // Each sends all but the last byte of a message of the largest size.
     const QByteArray stalled =
-        Message(QByteArray(SingleInstance::kMaxMessageBytes, 'x')).chopped(1);
+        Message(QByteArray(HandOverMessage::kMaxBytes, 'x')).chopped(1);
     std::vector<std::unique_ptr<Client>> senders;
     for (int i = 0; i < 64; ++i)
-        senders.push_back(std::make_unique<Client>(listener.instance.SocketPath()));
+        senders.push_back(std::make_unique<Client>(listener.instance));
+    const int descriptorsBefore = OpenDescriptors();
+    [[maybe_unused]] const long residentBefore = ResidentBytes();
     std::size_t most = 0;
+    int mostDescriptors = 0;
     const auto meanwhile = [&] {
         for (auto& sender : senders)
             sender->Send(stalled);
         listener.Serve();
         most = std::max(most, listener.instance.BufferedBytes());
+        mostDescriptors = std::max(mostDescriptors, OpenDescriptors());
     };
     (void)QTest::qWaitFor([&] { return meanwhile(), false; }, 300);
+    EXPECT_LE(mostDescriptors - descriptorsBefore, RequestListener::kMaxConnections) << "connections taken at once";
     LaterStart later({"/one"});
     EXPECT_TRUE(QTest::qWaitFor([&] { return meanwhile(), later.Done(); }, 5000));
     EXPECT_EQ(later.outcome, SingleInstance::Outcome::HandedOver);
     EXPECT_EQ(listener.served, Batches{{"/one"}});
-    EXPECT_GT(most, SingleInstance::kMaxMessageBytes) << "they were read";
-    EXPECT_LE(most, SingleInstance::kMaxBufferedBytes);
+    EXPECT_GT(most, HandOverMessage::kMaxBytes) << "they were read";
+    EXPECT_LE(most, RequestListener::kMaxBufferedBytes);
     senders.clear();
     EXPECT_TRUE(QTest::qWaitFor([&] { return listener.instance.BufferedBytes() == 0; }, 2000));
+#if defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__) // the sanitizers keep freed memory a while
+    EXPECT_LT(ResidentBytes() - residentBefore, long(RequestListener::kMaxBufferedBytes / 2))
+        << "the buffers' memory goes back to the system once their connections closed";
+#endif
 }
 
 TEST(OneRunningProgramLimits, WithoutAFreeDescriptorTheProgramWaitsInsteadOfSpinning)
@@ -481,8 +620,8 @@ TEST(OneRunningProgramLimits, WithoutAFreeDescriptorTheProgramWaitsInsteadOfSpin
     GTEST_SKIP() << "the sanitizers open descriptors of their own to check a call, and report a fault without one";
 #endif
     Listener listener;
-    Client client(listener.instance.SocketPath());
-    client.Send(Paths({"/one"}));
+    Client client(listener.instance);
+    client.Send(HandOverMessage::Encode({"/one"}));
     // Every descriptor below the limit is in use.
     rlimit saved{};
     ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
@@ -504,7 +643,7 @@ TEST(OneRunningProgramLimits, WithoutAFreeDescriptorTheProgramWaitsInsteadOfSpin
     ::setrlimit(RLIMIT_NOFILE, &saved);
     EXPECT_LT(used, 100) << "ms of processor time in 300 ms";
     EXPECT_EQ(client.Reply(), -1);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return listener.Serve(), client.Reply() == SingleInstance::kAnswer; }, 2000))
+    EXPECT_TRUE(QTest::qWaitFor([&] { return listener.Serve(), client.Reply() == HandOverMessage::kAnswer; }, 2000))
         << "once a descriptor is free, the waiting request is taken";
 }
 
@@ -522,6 +661,7 @@ TEST(OneRunningProgramKey, TheDisplayThatTheProgramShowsItsWindowsOnNamesItsSock
     } rows[] = {
         {{"xcb", ":1"}, {"xcb", ":1.0"}, true},
         {{"xcb", ":1"}, {"xcb", "unix:1.1"}, true},
+        {{"xcb", ":0"}, {"xcb", ":00"}, true},
         {{"xcb", ":1"}, {"xcb", ":2"}, false},
         {{"xcb", ":1"}, {"xcb", "otherhost:1"}, false},
         {{"xcb", ":1", "wayland-0"}, {"xcb", ":2", "wayland-0"}, false},
@@ -537,7 +677,7 @@ TEST(OneRunningProgramKey, TheDisplayThatTheProgramShowsItsWindowsOnNamesItsSock
     const auto socket = [](const Side& side) {
         qputenv("DISPLAY", side.display);
         side.wayland ? qputenv("WAYLAND_DISPLAY", side.wayland) : qunsetenv("WAYLAND_DISPLAY");
-        const std::string key = SingleInstance::DisplayKey(side.platform, side.arguments);
+        const std::string key = DisplayKey::Of(side.platform, side.arguments);
         return SingleInstance("kestrune", key, nullptr).SocketPath();
     };
     for (const auto& row : rows) {
@@ -548,29 +688,33 @@ TEST(OneRunningProgramKey, TheDisplayThatTheProgramShowsItsWindowsOnNamesItsSock
     wayland.isNull() ? qunsetenv("WAYLAND_DISPLAY") : qputenv("WAYLAND_DISPLAY", wayland);
 }
 
-// Quits the moment that a request is queued to be served: handed-over
-// requests reach the application as queued calls.
-class QuitWhenQueued : public QObject {
+// Acts once, the moment that a request is about to be served: handed-over
+// requests reach the application as calls queued on it.
+class AsItIsServed : public QObject {
 public:
-    explicit QuitWhenQueued(std::function<void()> quit) : m_quit(std::move(quit)) {}
+    explicit AsItIsServed(std::function<void()> act) : m_act(std::move(act))
+    {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (m_quit && event->type() == QEvent::MetaCall && watched == QCoreApplication::instance())
-            std::exchange(m_quit, nullptr)();
+        if (m_act && event->type() == QEvent::MetaCall && watched == QCoreApplication::instance())
+            std::exchange(m_act, nullptr)();
         return false;
     }
 
 private:
-    std::function<void()> m_quit;
+    std::function<void()> m_act;
 };
 
-TEST_F(OneRunningProgram, ARequestQueuedAsTheProgramQuitsIsNotAnsweredAndItsStartRunsAsTheFirst)
+TEST_F(OneRunningProgram, ARequestThatMeetsTheProgramQuittingOrClosingIsNotAnsweredAndItsStartRunsAsTheFirst)
 {
+    QWidget lastWindow;
     const struct {
         const char* how;
-        std::function<void()> quit;
+        std::function<void()> act;
     } rows[] = {
         {"File > Quit", [] { _RuntimeQuit(); }},
         {"a quit request",
@@ -578,13 +722,17 @@ TEST_F(OneRunningProgram, ARequestQueuedAsTheProgramQuitsIsNotAnsweredAndItsStar
              QEvent quit(QEvent::Quit);
              QCoreApplication::sendEvent(QCoreApplication::instance(), &quit);
          }},
+        // The user closed the window while the program was busy; the window
+        // system's close comes through only as the request is served.
+        {"a close of the last window, queued before the request",
+         [&] { QCoreApplication::postEvent(lastWindow.windowHandle(), new QCloseEvent); }},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.how);
         auto app = Record();
+        lastWindow.show();
         Start later({"one.txt"}, work);
-        QuitWhenQueued quitWhenQueued(row.quit);
-        QCoreApplication::instance()->installEventFilter(&quitWhenQueued);
+        const AsItIsServed meanwhile(row.act);
         QTimer giveUp;
         giveUp.callOnTimeout([] { QCoreApplication::exit(1); });
         giveUp.start(5000);
@@ -598,12 +746,15 @@ TEST_F(OneRunningProgram, ARequestQueuedAsTheProgramQuitsIsNotAnsweredAndItsStar
 
 TEST_F(OneRunningProgram, NoOtherUserCanConnect)
 {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "becoming another user (nobody) to connect needs root";
     // However open the user's defaults and the folders on the way are, only
     // the socket's own rights stand in another user's way.
     const mode_t mask = ::umask(0);
     auto app = Record();
     ::umask(mask);
-    sockaddr_un address = Address(SocketPath());
+    const ProgramSocket socket;
+    const sockaddr_un address = socket.SocketAddress().value();
     const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
     const QByteArray home = runtime.left(runtime.lastIndexOf('/'));
     ASSERT_EQ(::chmod(home.constData(), 0711), 0);
@@ -614,7 +765,7 @@ TEST_F(OneRunningProgram, NoOtherUserCanConnect)
         if (::setgid(65534) != 0 || ::setuid(65534) != 0)
             ::_exit(2);
         const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        ::_exit(::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 ? 1 : 0);
+        ::_exit(::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 ? 1 : 0);
     }
     int status = -1;
     ::waitpid(pid, &status, 0);
