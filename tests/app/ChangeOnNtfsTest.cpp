@@ -19,14 +19,20 @@ using namespace driver;
 
 namespace {
 
-class ChangeOnNtfs : public MainWindowTest {};
+class ChangeOnNtfs : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        if (!volume.Ready())
+            GTEST_SKIP() << "no NTFS volume: " << volume.Problem();
+        MainWindowTest::SetUp();
+    }
+
+    LoopVolume volume{VolumeType::Ntfs};
+};
 
 TEST_F(ChangeOnNtfs, BothArmedRowsAreWrittenAndReadBackExactly)
 {
-    LoopVolume volume(VolumeType::Ntfs);
-    if (!volume.Ready())
-        GTEST_SKIP() << "no NTFS volume: " << volume.Problem();
-
     const std::string path = volume.Path("letter.txt");
     {
         const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT, 0644);
@@ -73,9 +79,6 @@ TEST_F(ChangeOnNtfs, BothArmedRowsAreWrittenAndReadBackExactly)
 
 TEST_F(ChangeOnNtfs, RowsTickedWithoutAnEditLeaveBothTimesExactlyToTheTick)
 {
-    LoopVolume volume(VolumeType::Ntfs);
-    if (!volume.Ready())
-        GTEST_SKIP() << "no NTFS volume: " << volume.Problem();
     const std::string path = volume.Path("exact.txt");
     ::close(::open(path.c_str(), O_WRONLY | O_CREAT, 0644));
     // The modification time first: ntfs-3g would lose one set after the creation time.
@@ -106,10 +109,6 @@ TEST_F(ChangeOnNtfs, RowsTickedWithoutAnEditLeaveBothTimesExactlyToTheTick)
 
 TEST_F(ChangeOnNtfs, OnlyTheCreationRowLeavesTheModificationTimeAlone)
 {
-    LoopVolume volume(VolumeType::Ntfs);
-    if (!volume.Ready())
-        GTEST_SKIP() << "no NTFS volume: " << volume.Problem();
-
     const std::string path = volume.Path("archive");
     ASSERT_EQ(::mkdir(path.c_str(), 0755), 0);
     const std::int64_t old = LocalSeconds(2020, 5, 5, 5, 5, 5);
@@ -126,9 +125,6 @@ TEST_F(ChangeOnNtfs, OnlyTheCreationRowLeavesTheModificationTimeAlone)
 
 TEST_F(ChangeOnNtfs, DatesBefore1601LeaveTheItemAndTheRowsAsTheyWere)
 {
-    LoopVolume volume(VolumeType::Ntfs);
-    if (!volume.Ready())
-        GTEST_SKIP() << "no NTFS volume: " << volume.Problem();
     const std::string path = volume.Path("ancient.txt");
     ::close(::open(path.c_str(), O_WRONLY | O_CREAT, 0644));
     const std::int64_t old = LocalSeconds(2020, 5, 5, 5, 5, 5);
